@@ -1,0 +1,45 @@
+// Binary table files: the suite's exchange format for numeric tables.
+//
+// Layout of a table of R rows and C columns (R, C from 0 to 999999):
+//   offset 0           4*R*C bytes: IEEE 754 binary32 little-endian values,
+//                      row after row (all of row 1, then row 2, ...)
+//   offset 4*R*C       "\r\n" + R as six zero-padded digits + "\r\n"
+//                      + C as six zero-padded digits + "\r\n"   (18 bytes)
+// There is no header: readers find the counts in the last 16 bytes.  The
+// trailer's CR LF bytes are written explicitly, so files are identical on
+// every platform.  Values are computed as doubles and rounded to the nearest
+// float when written.
+//
+// A table is written either by ecrmat, or by ouvecr(mode 'b') + writescal per
+// value + closebin + writedims.  Until its trailer is written a table is
+// "pending": if the run fails or is abandoned, abandon_outputs() removes it so
+// that no partial table is left looking valid.
+#pragma once
+
+#include <cstdio>
+
+#include "datafile/arrays.h"
+
+// Largest row or column count a six-digit trailer can hold.
+const int kMaxTableCount = 999999;
+
+void ouvecr(const char* name, std::FILE*& f, char mode);
+void ouvlec(const char* name, std::FILE*& f, char mode);
+void writescal(double x, std::FILE* f);
+void writedims(const char* name, int rows, int cols);
+void ecrmat(DMatrix m, const char* name);
+void readdims(const char* name, int& rows, int& cols);
+void checkbin(const char* name);
+void readvec(DVector v, std::FILE* f);
+void selectcol(const char* name, DVector v, int numcol);
+
+// Closes a stream opened by ouvecr or ouvlec and sets it to null.  A failed
+// close of an output (its buffered data could not be written) removes the
+// unfinished table and ends in fatalerror(failtext).
+void closebin(std::FILE*& f, const char* failtext);
+// Closes and removes every table whose trailer has not been written.
+void abandon_outputs();
+
+// Encoding of one value as it is stored in a table file.
+void encodescal(double x, unsigned char out[4]);
+double decodescal(const unsigned char in[4]);
