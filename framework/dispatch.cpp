@@ -1,0 +1,74 @@
+// This module's registration and the dispatch of its option runs.
+#include "datafile/binfile.h"
+#include "datafile/messages.h"
+#include "frame/report.h"
+#include "framework/registry.h"
+#include "peaks/genescan.h"
+#include "peaks/tablecomp.h"
+
+namespace {
+
+// This module's options: one line each, in menu order.
+struct OptionEntry {
+    const char* title;
+    int param_count;
+    const char* spec;
+};
+const OptionEntry kOptions[] = {
+    {"Read Genescan file", 1, "Input file\n[text,,]"},
+    {"Compute table", 7,
+     "Input file\n[bin,,]"
+     "Number of groups\n[int,1,]"
+     "Height (1) or Area (2) of peaks \nDefault = Height \n[int,1,]"
+     "Sum (1) or Max (2) of peaks \nDefault = Sum \n[int,1,2]"
+     "Row percentage transformation \nDefault = yes \n[int,1,2]"
+     "Max. number of peaks \nAll = 0 \n[int,,]"
+     "Start \nMin = 0 \n[int,,]"},
+};
+
+// An empty value takes the option's default; anything else is converted.
+int valueor(int slot, int fallback) {
+    const char* v = g_registry.ParamValues[slot];
+    return *v ? decimalint(v) : fallback;
+}
+
+std::string path_value(int slot) { return std::string(g_registry.ParamValues[slot]).substr(0, 255); }
+
+}  // namespace
+
+void initmodule() {
+    OptionTable& t = g_registry.table;
+    t.module_name = "Peakgrid";
+    ReportSetUp(t.module_name.c_str());
+    t.menu_titles.clear();
+    t.option_count = 0;
+    for (const OptionEntry& e : kOptions) {
+        ++t.option_count;
+        t.menu_titles += std::string(e.title) + "\n";
+        t.param_count[t.option_count] = e.param_count;
+        t.param_spec[t.option_count] = e.spec;
+    }
+    buildoptmenu(t.menu_titles.c_str(), t.option_count);
+}
+
+void runoption(short option) {
+    try {
+        if (option == 1) {
+            if (!*g_registry.ParamValues[1]) return;
+            Peakread(path_value(1).c_str());
+        } else if (option == 2) {
+            if (!*g_registry.ParamValues[1] || !*g_registry.ParamValues[2]) return;
+            computetable(path_value(1).c_str(), decimalint(g_registry.ParamValues[2]),
+                         valueor(3, 1), valueor(4, 1), valueor(5, 1), valueor(6, 0),
+                         valueor(7, 0));
+        } else {
+            return;
+        }
+    } catch (const RunAbandoned&) {
+        // The box has been shown and the close requested; the run ends here
+        // and its unfinished tables go with it.  Nothing is published.
+        abandon_outputs();
+        return;
+    }
+    PublishReport();
+}

@@ -1,0 +1,43 @@
+// The module's registry of options and the dispatch of an option run.
+//
+// initmodule registers the module once at start-up: its name (which names
+// the report files), its option titles (the Options menu) and per option a
+// parameter count and a ParamSpec.  runoption converts the values of
+// ParamValues and calls the option's entry, then publishes the report.
+#pragma once
+
+#include <string>
+
+const int kMaxOptions = 20;  // command ids 1301..1320
+const int kMaxParams = 10;   // rows of the parameter dialog
+const int kOptionCommandBase = 1300;
+
+struct OptionTable {
+    std::string module_name;          // at most 79 characters
+    std::string menu_titles;          // one "\n"-ended line per option
+    int option_count = 0;
+    int param_count[kMaxOptions + 1] = {};
+    std::string param_spec[kMaxOptions + 1];  // below 1024 characters each
+};
+
+// The registry and the framework's text tables; slot 0 is never read.
+struct Registry {
+    OptionTable table;
+    char ParamValues[kMaxParams + 1][1024] = {};
+    char labels[kMaxParams + 1][1024] = {};       // parameter labels
+    char descriptors[kMaxParams + 1][1024] = {};  // parameter descriptors
+    char valuebuffer[256] = {};  // typed values pass through here
+    int current_option = 0;      // option of the dialog or run under way
+};
+extern Registry g_registry;
+
+void initmodule();
+void buildoptmenu(const char* titles, int count);
+void openoptdialog(int command_id);
+void runoption(short option);
+
+// Decimal integer in the way of strtol with base 10, clamped to 32 bits;
+// 0 when the text has no leading digits.
+int decimalint(const char* text);
+// Title of option k as the Options menu shows it; empty when none.
+std::string optiontitle(int option);
