@@ -4,6 +4,7 @@
 #include "datafile/binfile.h"
 #include "frame/platform.h"
 #include "frame/report.h"
+#include "framework/registry.h"
 
 FakePlatform g_fake;
 
@@ -12,6 +13,7 @@ void reset_fake() {
     if (g_report.stream) std::fclose(g_report.stream);
     g_report = ReportState{};
     g_arrays = ArrayState{};
+    g_registry = Registry{};
     g_fake = FakePlatform{};
 }
 
