@@ -57,7 +57,12 @@ void port_open_param_dialog(int option);
 // untouched.
 bool port_ask_value(const char* const* lines, int line_count, char* answer);
 
-// ---- Provided by the front end, called by the batch runner -----------------
+// ---- Provided by the front end, called by start-up and the batch runner ----
+
+// The name (without folder) of the first file the file system lists for a
+// path, which may hold wildcards, spelled as the file system has it (a short
+// name comes back long).  Empty when nothing matches.
+std::string port_find_file(const char* path);
 
 // Ends the process with a status (a completed batch file ends with 0).
 [[noreturn]] void port_exit_process(int status);

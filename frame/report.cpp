@@ -1,14 +1,54 @@
 #include "frame/report.h"
 
 #include <cstdarg>
+#include <ctime>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <system_error>
+
+#include "frame/frame.h"
+#include "frame/platform.h"
 
 ReportState g_report;
 
 namespace fs = std::filesystem;
 
 namespace {
+
+const char kDirFile[] = "QOR4DIRP.txt";
+const char kPrefFile[] = "QOR4PREF.txt";
+
+// Makes a folder current; a folder that cannot be entered changes nothing.
+void enter(const std::string& folder) {
+    std::error_code ec;
+    if (!folder.empty()) fs::current_path(folder, ec);
+}
+
+std::string current() {
+    std::error_code ec;
+    fs::path p = fs::current_path(ec);
+    return ec ? std::string() : p.string();
+}
+
+// The whole content of a file, every byte; false when it cannot be read.
+bool slurp(const char* name, std::string& out) {
+    std::ifstream in(name, std::ios::binary);
+    if (!in) return false;
+    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return true;
+}
+
+// The path of QOR4DIRP.txt in the current folder, else the Windows folder,
+// becomes current: that is the preference folder.
+void enter_preference_folder() {
+    std::string path;
+    if (slurp(kDirFile, path))
+        enter(path);
+    else
+        enter(port_windows_folder());
+    g_report.pref_folder = current();
+}
 
 std::string absolute_name(const std::string& name) {
     std::error_code ec;
@@ -29,7 +69,55 @@ void reopen(const char* mode) {
     g_report.stream = std::fopen(g_report.temp_path.c_str(), mode);
 }
 
+void copy_temp_to_text() {
+    std::error_code ec;
+    fs::copy_file(g_report.temp_path, g_report.text_path, fs::copy_options::overwrite_existing, ec);
+}
+
 }  // namespace
+
+void ReportSetUp(const char* report_name) {
+    // A stream still open on the previous names is finished under them
+    // first, so nothing written so far is lost to the renaming.
+    if (g_report.stream) {
+        std::fclose(g_report.stream);
+        g_report.stream = nullptr;
+        copy_temp_to_text();
+        std::error_code ec;
+        fs::remove(g_report.temp_path, ec);
+    }
+    std::time_t now = std::time(nullptr);
+    char stamp[16];
+    std::strftime(stamp, sizeof stamp, "-%H-%M-%S", std::localtime(&now));
+    std::string name = std::string(report_name).substr(0, 79);
+    g_report.text_name = "l-" + name + stamp + ".txt";
+    g_report.temp_name = "QOR.temp-" + name + stamp;
+    g_report.text_path.clear();
+    g_report.temp_path.clear();
+
+    enter(g_report.start_folder);
+    enter_preference_folder();
+
+    std::string folder;
+    std::error_code ec;
+    if (fs::exists(kPrefFile, ec) && !slurp(kPrefFile, folder)) {
+        g_report.default_folder.clear();  // there but unreadable: never overwrite it
+        return;
+    }
+    if (fs::exists(kPrefFile, ec)) {
+        g_report.default_folder = folder;
+    } else {
+        std::ofstream out(kPrefFile, std::ios::binary);
+        folder = current();
+        if (out && (out << folder) && (out.close(), !out.fail())) {
+            g_report.default_folder = folder;
+        } else {
+            g_report.default_folder.clear();
+            return;  // no default folder: the preference folder stays current
+        }
+    }
+    enter(g_report.default_folder);
+}
 
 void OpenReportStream() {
     if (!g_report.stream) reopen("a+");
@@ -38,6 +126,51 @@ void OpenReportStream() {
 void ResetReport() { reopen("w"); }
 
 void ReopenReport() { reopen("a+"); }
+
+void CloseReportAndDeleteTemp() {
+    if (!g_report.stream) return;
+    std::fclose(g_report.stream);
+    g_report.stream = nullptr;
+    std::error_code ec;
+    fs::remove(g_report.temp_path, ec);
+}
+
+void PublishReport() {
+    int lines = port_pane_line_count();
+    if (g_report.stream) std::fclose(g_report.stream);
+    g_report.stream = nullptr;
+    bind_paths();
+    copy_temp_to_text();
+    if (!g_frame.batch_mode) port_pane_load(g_report.text_path.c_str());
+    port_pane_apply_font();
+    g_report.published = true;
+    port_pane_scroll(lines - 1);
+    reopen("a+");
+}
+
+void ChangeDefaultFolder() {
+    enter(g_report.start_folder);
+    enter_preference_folder();
+    std::error_code ec;
+    std::string pref = fs::absolute(kPrefFile, ec).string();
+    // The chooser leaves the chosen file's folder current.  A cancelled
+    // chooser keeps the old default folder.
+    if (port_choose_folder_file()) {
+        std::string folder = current();
+        std::ofstream out(pref, std::ios::binary | std::ios::trunc);
+        if (out && (out << folder)) g_report.default_folder = folder;
+    }
+    enter(g_report.start_folder);
+}
+
+void ExitReport() {
+    CloseReportAndDeleteTemp();
+    if (g_report.published &&
+        port_ask_yesno("Delete the text report file ? ", "WinQOR-4 Exiting...")) {
+        std::error_code ec;
+        fs::remove(g_report.text_path.empty() ? g_report.text_name : g_report.text_path, ec);
+    }
+}
 
 void reportf(const char* format, ...) {
     if (!g_report.stream) return;

@@ -1,8 +1,12 @@
 #include "fake_platform.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "datafile/arrays.h"
 #include "datafile/binfile.h"
 #include "frame/platform.h"
+#include "frame/frame.h"
 #include "frame/report.h"
 #include "framework/registry.h"
 
@@ -14,6 +18,7 @@ void reset_fake() {
     g_report = ReportState{};
     g_arrays = ArrayState{};
     g_registry = Registry{};
+    g_frame = FrameState{};
     g_fake = FakePlatform{};
 }
 
@@ -77,6 +82,12 @@ bool port_ask_value(const char* const* lines, int line_count, char* answer) {
     a.copy(answer, a.size());
     answer[a.size()] = '\0';
     return true;
+}
+
+std::string port_find_file(const char* path) {
+    std::error_code ec;
+    std::filesystem::path p(path);
+    return std::filesystem::exists(p, ec) ? p.filename().string() : std::string();
 }
 
 void port_exit_process(int status) {

@@ -1,0 +1,12 @@
+// The four-line banner that opens the report of every option run.
+#pragma once
+
+#include <ctime>
+#include <string>
+
+// Banner 1 (62 characters wide) or 2 (70), for the current option, as text.
+std::string bannertext(int which, const std::string& word, const std::string& title,
+                       std::time_t now);
+// Before a run: opens the report stream if needed and writes the banner the
+// module word calls for, titled with the current option's menu item.
+void startrun();

@@ -1,0 +1,122 @@
+#include "frame/batch.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "frame/banner.h"
+#include "frame/frame.h"
+#include "frame/platform.h"
+#include "frame/report.h"
+#include "framework/registry.h"
+
+namespace {
+
+const char kSeparator[] = "----------";
+
+struct BatchFile {
+    std::FILE* f = nullptr;
+    int line = 0;
+    ~BatchFile() {
+        if (f) std::fclose(f);
+    }
+    // Reads the next line without its LF or CR LF.  False at the end of the
+    // file.  ended tells whether the line had a line end.
+    bool next(std::string& text, bool* ended = nullptr) {
+        text.clear();
+        int c;
+        while ((c = std::fgetc(f)) != EOF && c != '\n') text.push_back(static_cast<char>(c));
+        if (c == EOF && text.empty()) return false;
+        if (c == '\n' && !text.empty() && text.back() == '\r') text.pop_back();
+        ++line;
+        if (ended) *ended = c == '\n';
+        return true;
+    }
+    // A separator is ten '-' followed by a line end.
+    bool separator(bool* at_end) {
+        std::string text;
+        bool ended = false;
+        *at_end = !next(text, &ended);
+        return !*at_end && ended && text == kSeparator;
+    }
+};
+
+BatchOutcome stopped(int line, const std::string& reason) {
+    g_registry.current_option = 0;
+    return {BatchEnd::StoppedEarly, line, reason};
+}
+
+// The folder that holds the batch file becomes the start folder.
+std::string folder_of(const char* path) {
+    std::error_code ec;
+    std::filesystem::path p = std::filesystem::absolute(path, ec);
+    return ec ? std::string() : p.parent_path().string();
+}
+
+}  // namespace
+
+BatchOutcome runbatch(const char* path) {
+    BatchFile in;
+    in.f = std::fopen(path, "rb");
+    if (!in.f) return {BatchEnd::CannotOpen, 0, "cannot open the batch file"};
+    std::string name;
+    if (!in.next(name)) return {BatchEnd::Empty, 0, "the batch file is empty"};
+    std::string folder = folder_of(path);
+    if (!folder.empty()) g_report.start_folder = folder;
+    g_frame.batch_mode = true;
+    ReportSetUp(name.substr(0, 79).c_str());
+
+    for (;;) {
+        std::string text;
+        if (!in.next(text)) return stopped(in.line + 1, "option number expected, end of file found");
+        int option = decimalint(text.c_str());
+        if (option < 1 || option > kMaxOptions)
+            return stopped(in.line, "option number must be 1 to 20, not \"" + text + "\"");
+        if (!in.next(text))
+            return stopped(in.line + 1, "parameter count expected, end of file found");
+        int count = decimalint(text.c_str());
+        if (count != g_registry.table.param_count[option])
+            return stopped(in.line, "option " + std::to_string(option) + " takes " +
+                                        std::to_string(g_registry.table.param_count[option]) +
+                                        " parameters, not \"" + text + "\"");
+        for (int i = 1; i <= count; ++i) {
+            if (!in.next(text))
+                return stopped(in.line + 1, "value " + std::to_string(i) + " of " +
+                                                std::to_string(count) +
+                                                " expected, end of file found");
+            std::size_t n = text.copy(g_registry.ParamValues[i], 1023);
+            g_registry.ParamValues[i][n] = '\0';
+        }
+        // Go on when a separator follows the values, directly or after one
+        // further line; anything else ends the batch after this run.
+        bool at_end = false;
+        bool go_on = in.separator(&at_end);
+        if (!go_on && !at_end) go_on = in.separator(&at_end);
+
+        g_registry.current_option = option;
+        startrun();
+        runoption(static_cast<short>(option));
+        if (g_frame.closing) return {BatchEnd::Closing, in.line, "a fatal error closed the program"};
+        if (!go_on) break;
+    }
+    std::fclose(in.f);
+    in.f = nullptr;
+    ReopenReport();
+    CloseReportAndDeleteTemp();
+    return {};
+}
+
+BatchOutcome runbatchfile(const char* path) {
+    BatchOutcome o = runbatch(path);
+    if (o.end == BatchEnd::Completed) port_exit_process(0);
+    return o;
+}
+
+BatchOutcome rundroppedfiles(const std::vector<std::string>& paths) {
+    BatchOutcome o;
+    for (const std::string& p : paths) {
+        o = runbatchfile(p.c_str());
+        if (g_frame.closing) break;
+    }
+    return o;
+}

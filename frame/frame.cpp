@@ -1,0 +1,3 @@
+#include "frame/frame.h"
+
+FrameState g_frame;

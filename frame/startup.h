@@ -1,0 +1,27 @@
+// The platform-free half of start-up: the argument grammar, the order of
+// the start-up steps after the main window exists, and the resolution of a
+// batch file's path.
+#pragma once
+
+#include <string>
+
+#include "frame/batch.h"
+
+struct StartupSettings {
+    std::string start_folder;  // "-d"
+    std::string batch_path;    // "-f", or the whole argument string
+    int option = 0;            // "-o": open this option's dialog at start
+};
+
+StartupSettings parseargs(const char* args);
+// The folder part of a path (up to and including its last separator: '\'
+// or '/' on Windows, '/' elsewhere) followed by the file's name as the file
+// system lists it.  Surrounding double quotes are removed first.  A path
+// that names no existing file comes back as it was given.
+std::string resolvebatchpath(const std::string& path);
+
+// Steps after the window set-up: parse the arguments, fill an empty start
+// folder, register the module, open the "-o" dialog, run the batch file.
+// Returns the batch outcome when a batch file was named and did not end the
+// process, otherwise an outcome of Completed with line 0.
+BatchOutcome startup(const char* args);
