@@ -52,10 +52,12 @@ StartupSettings parseargs(const char* args) {
     return s;
 }
 
-std::string resolvebatchpath(const std::string& given) {
+std::string resolvebatchpath(const std::string& given, const std::string& base) {
     std::string path = given;
     if (path.size() >= 2 && path.front() == '"' && path.back() == '"')
         path = path.substr(1, path.size() - 2);
+    if (!base.empty() && !path.empty() && std::filesystem::path(path).is_relative())
+        path = (std::filesystem::path(base) / path).string();
     std::size_t cut = path.find_last_of(kSeparators);
     std::string folder = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
     std::string name = port_find_file(path.c_str());
@@ -64,13 +66,13 @@ std::string resolvebatchpath(const std::string& given) {
 
 BatchOutcome startup(const char* args) {
     StartupSettings s = parseargs(args);
-    g_report.start_folder = s.start_folder;
-    if (g_report.start_folder.empty()) {
-        std::error_code ec;
-        g_report.start_folder = std::filesystem::current_path(ec).string();
-    }
+    std::error_code ec;
+    std::string launch_folder = std::filesystem::current_path(ec).string();
+    g_report.start_folder = s.start_folder.empty() ? launch_folder : s.start_folder;
     initmodule();
     if (s.option != 0) openoptdialog(kOptionCommandBase + s.option);
     if (s.batch_path.empty()) return {};
-    return runbatchfile(resolvebatchpath(s.batch_path).c_str());
+    // Registration has made the default folder current: a relative batch
+    // path still means the folder the program was started in.
+    return runbatchfile(resolvebatchpath(s.batch_path, launch_folder).c_str());
 }

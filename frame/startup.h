@@ -16,9 +16,10 @@ struct StartupSettings {
 StartupSettings parseargs(const char* args);
 // The folder part of a path (up to and including its last separator: '\'
 // or '/' on Windows, '/' elsewhere) followed by the file's name as the file
-// system lists it.  Surrounding double quotes are removed first.  A path
-// that names no existing file comes back as it was given.
-std::string resolvebatchpath(const std::string& path);
+// system lists it.  Surrounding double quotes are removed first, and a
+// relative path is taken relative to base (when given).  A path that names
+// no existing file comes back unresolved.
+std::string resolvebatchpath(const std::string& path, const std::string& base = "");
 
 // Steps after the window set-up: parse the arguments, fill an empty start
 // folder, register the module, open the "-o" dialog, run the batch file.

@@ -35,6 +35,7 @@ void port_errorbox(const char* text) { g_fake.events.push_back(std::string("erro
 void port_close_request() {
     g_fake.events.push_back("close");
     g_fake.closing = true;
+    g_frame.closing = true;  // the close went ahead
 }
 
 bool port_ask_yesno(const char* text, const char* caption) {

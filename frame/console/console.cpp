@@ -1,0 +1,134 @@
+// The console front's implementation of the platform port (boxes, pane,
+// menu, files); the two forms live in framework/console/.
+#include "frame/console/console.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+#include "frame/frame.h"
+#include "frame/platform.h"
+#include "frame/report.h"
+
+ConsoleState g_console;
+
+namespace fs = std::filesystem;
+
+bool readline(std::string& line) {
+    line.clear();
+    int c;
+    while ((c = std::getchar()) != EOF && c != '\n') line.push_back(static_cast<char>(c));
+    if (c == EOF && line.empty()) return false;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return true;
+}
+
+bool interactive_input() {
+#ifdef _WIN32
+    return _isatty(_fileno(stdin)) != 0;
+#else
+    return isatty(STDIN_FILENO) != 0;
+#endif
+}
+
+void port_beep() {}
+
+void port_infobox(const char* text) { std::fprintf(stderr, "Message: %s\n", text); }
+
+void port_errorbox(const char* text) { std::fprintf(stderr, "Error: %s\n", text); }
+
+void port_close_request() {
+    // The console's close path: no pane document to save, so the exit
+    // procedure runs at once and the program is closing.
+    ExitReport();
+    g_frame.closing = true;
+}
+
+bool port_ask_yesno(const char* text, const char* caption) {
+    if (!interactive_input()) return false;  // keep files when nobody can answer
+    std::fprintf(stderr, "%s %s(y/n) ", caption, text);
+    std::string answer;
+    return readline(answer) && (answer == "y" || answer == "Y" || answer == "yes");
+}
+
+std::string port_windows_folder() {
+#ifdef _WIN32
+    char buf[256];
+    UINT n = GetWindowsDirectoryA(buf, sizeof buf);
+    return n > 0 && n < sizeof buf ? std::string(buf, n) : std::string();
+#else
+    // No Windows folder here: the user's home folder holds QOR4PREF.txt.
+    const char* home = std::getenv("HOME");
+    return home && *home ? home : "/";
+#endif
+}
+
+bool port_choose_folder_file() {
+    std::fprintf(stderr, "Any file in the new default folder: ");
+    std::string path;
+    if (!readline(path) || path.empty()) return false;
+    std::error_code ec;
+    fs::path folder = fs::absolute(path, ec).parent_path();
+    fs::current_path(folder, ec);
+    return !ec;
+}
+
+int port_pane_line_count() {
+    int lines = 1;
+    for (char c : g_console.pane) lines += c == '\n';
+    return lines;
+}
+
+// Shows the report: the part that is new since the pane was last loaded, or
+// all of it when the file no longer continues what was shown.
+void port_pane_load(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::size_t from = text.compare(0, g_console.pane.size(), g_console.pane) == 0
+                           ? g_console.pane.size()
+                           : 0;
+    std::fwrite(text.data() + from, 1, text.size() - from, stdout);
+    std::fflush(stdout);
+    g_console.pane = text;
+}
+
+void port_pane_apply_font() {}
+void port_pane_scroll(int) {}
+
+void port_menu_append(int, const char* title) { g_console.menu.push_back(title); }
+void port_menu_append_separator() { g_console.menu.push_back("-"); }
+
+std::string port_menu_item_text(int position) {
+    if (position < 1 || position > static_cast<int>(g_console.menu.size())) return "";
+    const std::string& t = g_console.menu[static_cast<std::size_t>(position - 1)];
+    return t == "-" ? "" : t;
+}
+
+std::string port_find_file(const char* path) {
+#ifdef _WIN32
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA(path, &found);
+    if (h == INVALID_HANDLE_VALUE) return "";
+    FindClose(h);
+    return found.cFileName;
+#else
+    std::error_code ec;
+    fs::path p(path);
+    return fs::is_regular_file(p, ec) ? p.filename().string() : std::string();
+#endif
+}
+
+void port_exit_process(int status) {
+    std::fflush(stdout);
+    std::exit(status);
+}

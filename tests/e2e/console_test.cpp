@@ -1,0 +1,183 @@
+// End-to-end tests: the console program on real files in temporary folders.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/test_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Outcome {
+    int status;
+    std::string out, err;
+};
+
+// A folder laid out like a user's: QOR4DIRP.txt in the start folder names
+// prefs/, whose QOR4PREF.txt names data/, the default folder.
+class Console : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        fs::create_directories(dir.file("prefs"));
+        fs::create_directories(dir.file("data"));
+        write_bytes(dir.file("QOR4DIRP.txt"), dir.file("prefs"));
+        write_bytes(dir.file("prefs/QOR4PREF.txt"), dir.file("data"));
+    }
+    Outcome run(const std::string& args, const std::string& input = "") {
+        write_bytes(dir.file("stdin.txt"), input);
+        std::string cmd = "cd '" + dir.path + "' && HOME='" + dir.path + "' '" PEAKGRID_EXE "' " +
+                          args + " <stdin.txt >stdout.txt 2>stderr.txt";
+        int raw = std::system(cmd.c_str());
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_bytes(dir.file("stdout.txt")),
+                read_bytes(dir.file("stderr.txt"))};
+    }
+    std::string data(const std::string& name) { return read_bytes(dir.file("data/" + name)); }
+    // The text report file of the last run, from data/.
+    std::string report() {
+        for (const auto& e : fs::directory_iterator(dir.file("data")))
+            if (e.path().filename().string().rfind("l-", 0) == 0) return read_bytes(e.path().string());
+        return "";
+    }
+    TestDir dir;
+};
+
+const std::string kHeader = "Dye/Sample Peak\tSample File\tSample\tDye\tPeak\tMinutes\tSize\tHeight\tArea\n";
+const std::string kExample =
+    "B,1\tf.fsa\tS1\t1\t1\t0\t100.5\t500\t2000\n"
+    "B,2\tf.fsa\tS1\t1\t2\t0\t150.25\t300\t1500\n"
+    "G,1\tf.fsa\tS1\t2\t1\t0\t120\t800\t4000\n"
+    "B,1\tg.fsa\tS2\t1\t1\t0\t101\t450\t2100\n"
+    "G,1\tg.fsa\tS2\t2\t1\t0\t119.5\t700\t3900\n";
+
+std::string floats(const std::vector<float>& v) {
+    return std::string(reinterpret_cast<const char*>(v.data()), v.size() * 4);
+}
+
+std::string table(const std::vector<float>& v, int rows, int cols) {
+    char t[19];
+    std::snprintf(t, sizeof t, "\r\n%06d\r\n%06d\r\n", rows, cols);
+    return floats(v) + t;
+}
+
+}  // namespace
+
+TEST_F(Console, VersionAndHelp) {
+    EXPECT_EQ(run("--version").out, "peakgrid " PEAKGRID_VERSION "\n");
+    Outcome h = run("--help");
+    EXPECT_EQ(h.status, 0);
+    EXPECT_NE(h.out.find("usage: peakgrid"), std::string::npos);
+}
+
+TEST_F(Console, OptionOneFromABatchFile) {
+    fs::create_directories(dir.file("in"));
+    write_bytes(dir.file("in/export.txt"), kHeader + kExample);
+    write_bytes(dir.file("run.txt"), "Peaks\n1\n1\n" + dir.file("in/export.txt") + "\n");
+    Outcome r = run("run.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");  // batch runs do not show the report
+    EXPECT_EQ(data("Chan1"), table({1, 1, 0, 100.5f, 500, 2000, 1, 2, 0, 150.25f, 300, 1500,
+                                    2, 1, 0, 101, 450, 2100}, 3, 6));
+    EXPECT_EQ(data("Chan2"), table({1, 1, 0, 120, 800, 4000, 2, 1, 0, 119.5f, 700, 3900}, 2, 6));
+    EXPECT_EQ(data("Chan3"), table({}, 0, 6));
+    EXPECT_EQ(data("Chan4"), table({}, 0, 6));
+    const std::string names = "Echantillon 1 = S1\nEchantillon 2 = S2\n";
+    EXPECT_EQ(data("SampleNames"), names);
+    EXPECT_EQ(data("SampleNamesCh1"), names);
+    EXPECT_EQ(data("SampleNamesCh2"), names);
+    EXPECT_EQ(data("SampleNamesCh3"), "");
+    EXPECT_FALSE(fs::exists(dir.file("in/Chan1")));  // outputs go to the current folder
+    std::string rep = report();
+    std::size_t body = rep.find("Peakread");
+    ASSERT_NE(body, std::string::npos) << rep;
+    EXPECT_EQ(rep.substr(body),
+              "Peakread: Reading input file\n"
+              "Input file: " + dir.file("in/export.txt") + "\n"
+              "--- Number of rows: 5, columns: 9\n"
+              "Output file (channel 1) : Chan1\n--- Number of rows: 3, columns: 6\n"
+              "Output file (channel 2) : Chan2\n--- Number of rows: 2, columns: 6\n"
+              "Output file (channel 3) : Chan3\n--- Number of rows: 0, columns: 6\n"
+              "Output file (channel 4) : Chan4\n--- Number of rows: 0, columns: 6\n"
+              "Sample names : SampleNames\n--- Number of rows: 2\n"
+              "Sample names (channel 1) : SampleNamesCh1\n--- Number of rows: 2\n"
+              "Sample names (channel 2) : SampleNamesCh2\n--- Number of rows: 2\n"
+              "Sample names (channel 3) : SampleNamesCh3\n--- Number of rows: 0\n"
+              "Sample names (channel 4) : SampleNamesCh4\n--- Number of rows: 0\n");
+    EXPECT_EQ(rep.substr(0, 63), "*------------------------------------------------------------*\n");
+    // No temporary report file is left behind.
+    for (const auto& e : fs::directory_iterator(dir.file("data")))
+        EXPECT_NE(e.path().filename().string().rfind("QOR.temp-", 0), 0u);
+}
+
+// Spellings of the same export give the same channel table.
+TEST_F(Console, ExportVariantsReadAlike) {
+    write_bytes(dir.file("run.txt"), "Peaks\n1\n1\nexport.txt\n");
+    write_bytes(dir.file("data/export.txt"), kHeader + kExample);
+    ASSERT_EQ(run("run.txt").status, 0);
+    const std::string want = data("Chan1");
+    std::string crlf;
+    for (char c : kExample) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    const std::string variants[] = {
+        crlf,
+        "B,1 f.fsa  S1 1.0 1 0 100.5 500 2000\nB,2 f.fsa S1 1e0 2 0 150.25 300 1500 extra fields\n"
+        "G,1\tf.fsa\tS1\t2\t1\t0\t120\t800\t4000\nB,1\tg.fsa\tS2\t1\t1\t0\t101\t450\t2100\n"
+        "G,1\tg.fsa\tS2\t2\t1\t0\t119.5\t700\t3900\n\n",
+    };
+    for (const auto& v : variants) {
+        write_bytes(dir.file("data/export.txt"), kHeader + v);
+        ASSERT_EQ(run("run.txt").status, 0);
+        EXPECT_EQ(data("Chan1"), want);
+    }
+}
+
+TEST_F(Console, BatchFilesThatStopEarlyOrCannotOpen) {
+    struct Case {
+        std::string args, file, where;
+    } cases[] = {
+        {"missing.txt", "", "missing.txt"},
+        {"run.txt", "Peaks\n5\n", "line 3: parameter count expected"},
+        {"run.txt", "Peaks\n0\n", "line 2: option number must be 1 to 20"},
+        {"run.txt", "Peaks\n1\n1\nexport.txt\n----------\n", "line 6"},
+        {"-f run.txt", "", "empty"},
+    };
+    write_bytes(dir.file("data/export.txt"), kHeader);
+    for (const auto& c : cases) {
+        if (c.args != "missing.txt") write_bytes(dir.file("run.txt"), c.file);
+        Outcome r = run(c.args);
+        EXPECT_EQ(r.status, 2) << c.args << c.file;
+        EXPECT_NE(r.err.find(c.where), std::string::npos) << r.err;
+    }
+}
+
+TEST_F(Console, FatalErrorEndsWithStatusOne) {
+    write_bytes(dir.file("run.txt"), "Peaks\n1\n1\nno-such-export.txt\n----------\n1\n1\nx\n");
+    Outcome r = run("run.txt");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Error: "), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir.file("data/Chan1")));
+}
+
+TEST_F(Console, InteractiveMenuRunsAnOptionAndShowsItsReport) {
+    write_bytes(dir.file("data/export.txt"), kHeader + kExample);
+    Outcome r = run("", "1\nexport.txt\n1\n\n9\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("1. Read Genescan file"), std::string::npos);
+    EXPECT_NE(r.err.find("2. Compute table"), std::string::npos);
+    EXPECT_NE(r.err.find("Message: Sorry: there is no such option"), std::string::npos);
+    // The first run's report, then the second run's, each shown once.
+    EXPECT_EQ(r.out.find("Peakread: Reading input file"), r.out.rfind("Peakread: Reading input file"));
+    EXPECT_NE(r.out.find("Input file: export.txt"), std::string::npos);
+    EXPECT_EQ(data("SampleNames"), "Echantillon 1 = S1\nEchantillon 2 = S2\n");
+}
+
+TEST_F(Console, StartOptionOpensItsParametersFirst) {
+    write_bytes(dir.file("data/export.txt"), kHeader + kExample);
+    Outcome r = run("-o 1", "export.txt\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Peakread"), std::string::npos);
+}
