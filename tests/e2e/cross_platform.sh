@@ -1,20 +1,33 @@
 #!/usr/bin/env bash
 # Files written by the Linux build and by the Windows build (under Wine) must
-# be byte-identical.  Usage: cross_platform.sh NATIVE_BUILD_DIR WIN32_BUILD_DIR
+# be byte-identical: binary tables exactly, text files once their line ends
+# (CR LF on Windows) are made alike.
+# Usage: cross_platform.sh NATIVE_BUILD_DIR WIN32_BUILD_DIR
 set -u
 native=$(cd "$1" && pwd); win=$(cd "$2" && pwd)
 root=$(cd "$(dirname "$0")/../.." && pwd)
 tmp=$(mktemp -d); trap 'rm -rf "$tmp"' EXIT
-mkdir -p "$tmp/n" "$tmp/w"
 fail=0; pass=0
-(cd "$tmp/n" && "$native/tests/table_writer") || fail=$((fail + 1))
-(cd "$tmp/w" && "$root/tools/wine-run" "$win/tests/table_writer.exe" </dev/null) || fail=$((fail + 1))
-for f in matrix.bin scalars.bin; do
-  if cmp -s "$tmp/n/$f" "$tmp/w/$f" && [ -s "$tmp/n/$f" ]; then
+same() {  # same FILE [text]
+  local a="$tmp/n/$1" b="$tmp/w/$1"
+  if [ "${2:-}" = text ]; then tr -d '\r' <"$b" >"$b.lf"; b="$b.lf"; fi
+  if [ -e "$a" ] && cmp -s "$a" "$b"; then
     pass=$((pass + 1))
   else
-    echo "cross-platform: $f differs between the Linux and Windows builds"; fail=$((fail + 1))
+    echo "cross-platform: $1 differs between the Linux and Windows builds"; fail=$((fail + 1))
   fi
+}
+for side in n w; do
+  mkdir -p "$tmp/$side"
+  cp "$root/examples/export.txt" "$root/examples/peaks.batch" "$tmp/$side/"
+  printf '.' >"$tmp/$side/QOR4DIRP.txt"
 done
+(cd "$tmp/n" && "$native/tests/table_writer" && "$native/peakgrid" peaks.batch \
+   <"$root/examples/answers.txt" >/dev/null 2>&1) || { echo "cross-platform: Linux run failed"; fail=$((fail + 1)); }
+(cd "$tmp/w" && "$root/tools/wine-run" "$win/tests/table_writer.exe" </dev/null &&
+   "$root/tools/wine-run" "$win/peakgrid.exe" peaks.batch \
+   <"$root/examples/answers.txt" >/dev/null 2>&1) || { echo "cross-platform: Windows run failed"; fail=$((fail + 1)); }
+for f in matrix.bin scalars.bin Chan1 Chan2 Chan3 Chan4 Chan1_tabSH Chan1_tabtotSH; do same "$f"; done
+for f in SampleNames SampleNamesCh1 SampleNamesCh2 SampleNamesCh3 SampleNamesCh4; do same "$f" text; done
 echo "cross-platform: $pass passed, $fail failed"
 [ $fail -eq 0 ]
