@@ -1,0 +1,167 @@
+// Option 2, "Compute table".
+//
+// The input is read once for the five columns it needs; every peak finds its
+// class by a binary search in the class layout; the peak counts take one
+// pass over the peaks; the per-sample peak limit uses a selection instead of
+// a sort.  Only the table that is written (heights or areas) is built.
+// Every comparison is made on the same doubles, in the same order where the
+// order matters (sums), as a direct reading of the method would make them,
+// so the output files are the same byte for byte.
+#include "peaks/tablecomp.h"
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "datafile/arrays.h"
+#include "datafile/binfile.h"
+#include "datafile/messages.h"
+#include "datafile/readcols.h"
+#include "frame/report.h"
+#include "peaks/classlayout.h"
+#include "peaks/classtables.h"
+
+namespace {
+
+// Tables beyond this size are refused before anything is allocated: the
+// computation holds up to four S x T tables of doubles.
+const double kMaxTableBytes = sizeof(void*) >= 8 ? 4294967296.0 : 1073741824.0;
+
+// Ends a run that writes nothing, with a notice and a report line.
+void stop(const char* notice) {
+    infobox(notice);
+    reportf("Computation stopped: no output table written\n");
+}
+
+void cancelled() {
+    infobox("Sorry: computation cancelled, no table written");
+    reportf("Computation cancelled: no output table written\n");
+}
+
+// The input columns, one DVector of R entries each.
+struct Columns {
+    DVector sample = nullptr, peak = nullptr, length = nullptr, height = nullptr, area = nullptr;
+    VecGuard g1{sample}, g2{peak}, g3{length}, g4{height}, g5{area};
+};
+
+// Lower end: the floor of the smallest length, or the start when it is not
+// 0.  Upper end: the ceiling of the largest length.  The scans start from the
+// first row and replace only on strictly smaller (larger) values.
+void find_ends(ClassLayout& layout, DVector length, int start) {
+    const int R = veclen(length);
+    double lo = length[1], hi = length[1];
+    for (int r = 1; r <= R; ++r) {
+        if (length[r] < lo) lo = length[r];
+        if (length[r] > hi) hi = length[r];
+    }
+    layout.lower = start != 0 ? start : std::floor(lo);
+    layout.upper = std::ceil(hi);
+}
+
+// S is the largest sample number truncated toward zero, never below 0.  A
+// row whose sample number is below 1 or not finite belongs to no sample.
+void count_samples(DVector sample, double& S, int& skipped) {
+    const int R = veclen(sample);
+    S = 0.0;
+    skipped = 0;
+    for (int r = 1; r <= R; ++r) {
+        double x = sample[r];
+        if (std::isfinite(x) && std::trunc(x) > S) S = std::trunc(x);
+        if (!(x >= 1.0) || !std::isfinite(x)) ++skipped;
+    }
+}
+
+// Number of peaks of each sample: the largest peak number among the rows
+// whose sample number is exactly s, and at least 1.
+void report_peaks(const Columns& in, int S, int skipped) {
+    DVector peaks = nullptr;
+    VecGuard pg{peaks};
+    vecalloc(peaks, S);
+    for (int s = 1; s <= S; ++s) peaks[s] = 1.0;
+    const int R = veclen(in.sample);
+    for (int r = 1; r <= R; ++r) {
+        double x = in.sample[r];
+        if (!(x >= 1.0 && x <= S)) continue;
+        int s = static_cast<int>(x);
+        if (static_cast<double>(s) == x && in.peak[r] > peaks[s]) peaks[s] = in.peak[r];
+    }
+    reportf("Number of samples = %d\n", S);
+    for (int s = 1; s <= S; ++s) reportf("Sample number : %d, number of peaks = %g\n", s, peaks[s]);
+    if (skipped > 0) reportf("Rows skipped (sample number below 1 or not finite) = %d\n", skipped);
+}
+
+}  // namespace
+
+void computetable(const char* path, int groups, int heightarea, int summax, int rowpct,
+                  int maxpeaks, int start) {
+    reportf("Peakgrid: computing table\n");
+    if (groups < 1) return stop("Sorry: the number of groups must be at least 1");
+    if (groups > kMaxTableCount) return stop("Sorry: the number of groups must be at most 999999");
+
+    int R = 0, C = 0;
+    readdims(path, R, C);
+    reportf("Input file: %s\n", path);
+    reportf("--- Number of rows: %d, columns: %d\n", R, C);
+    if (static_cast<long long>(R) * C == 0) {
+        checkbin(path);  // the notice, and a fresh report
+        return;
+    }
+
+    ClassLayout layout(groups);
+    Columns in;
+    vecalloc(in.sample, R);
+    vecalloc(in.peak, R);
+    vecalloc(in.length, R);
+    vecalloc(in.height, R);
+    vecalloc(in.area, R);
+    const int cols[] = {1, 2, 4, 5, 6};
+    DVector into[] = {in.sample, in.peak, in.length, in.height, in.area};
+    selectcols(path, cols, into, 5);
+    find_ends(layout, in.length, start);
+
+    double samples = 0.0;
+    int skipped = 0;
+    count_samples(in.sample, samples, skipped);
+    if (samples < 1.0) return stop("Sorry: no sample number of 1 or more in column 1");
+    if (samples > kMaxTableCount) return stop("Sorry: more than 999999 samples");
+    const int S = static_cast<int>(samples);
+
+    if (!ask_classes(layout)) return cancelled();
+    report_groups(layout);
+    report_peaks(in, S, skipped);
+    if (!count_classes(layout)) return stop("Sorry: more than 999999 size classes");
+    report_class_counts(layout);
+    const int T = layout.total;
+    if (static_cast<double>(S) * T * 8.0 * 4.0 > kMaxTableBytes) {
+        char text[256];
+        std::snprintf(text, sizeof text,
+                      "Sorry: a table of %d samples x %d classes needs too much memory", S, T);
+        return stop(text);
+    }
+
+    const bool heights = heightarea == 1;
+    const bool sum = summax == 1;
+    ClassFinder finder = make_finder(layout);
+    DMatrix full = nullptr;
+    TabGuard fg{full};
+    taballoc(full, S, T);
+    DVector value = heights ? in.height : in.area;
+    if (sum)
+        fill_sum(full, in.sample, in.length, value, finder);
+    else
+        fill_max(full, in.sample, in.length, value, finder);
+    keep_largest(full, maxpeaks);
+    std::vector<int> keep = nonzero_columns(full);
+
+    std::string full_name = full_table_name(path, heights, sum);
+    std::string kept_name = kept_table_name(path, heights, sum);
+    WrittenTables w = write_tables(full, keep, rowpct == 1, full_name, kept_name);
+    reportf("Output file: %s\n", full_name.c_str());
+    reportf("--- Number of rows: %d, columns: %d\n", S, T);
+    reportf("Output file: %s (columns of zeros are removed) \n", kept_name.c_str());
+    reportf("--- Number of rows: %d, columns: %d\n", S, w.kept_cols);
+    if (w.zero_full + w.zero_kept > 0)
+        reportf("Rows of sum 0 left as zeros (no proportions): %d in the full table, %d in the reduced table\n",
+                w.zero_full, w.zero_kept);
+}
