@@ -69,9 +69,13 @@ void reopen(const char* mode) {
     g_report.stream = std::fopen(g_report.temp_path.c_str(), mode);
 }
 
+// Copies the temporary report file over the text report file, byte for
+// byte.  (The library's copy_file cannot replace a file on every platform.)
 void copy_temp_to_text() {
-    std::error_code ec;
-    fs::copy_file(g_report.temp_path, g_report.text_path, fs::copy_options::overwrite_existing, ec);
+    std::ifstream in(g_report.temp_path, std::ios::binary);
+    if (!in) return;
+    std::ofstream out(g_report.text_path, std::ios::binary | std::ios::trunc);
+    out << in.rdbuf();
 }
 
 }  // namespace
