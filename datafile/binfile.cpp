@@ -139,6 +139,18 @@ double decodescal(const unsigned char in[4]) {
     return f;
 }
 
+void encoderow(const double* x, std::size_t n, unsigned char* out) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    // The host's own float layout is the file's: a plain conversion loop.
+    for (std::size_t j = 0; j < n; ++j) {
+        float f = static_cast<float>(x[j]);
+        std::memcpy(out + 4 * j, &f, 4);
+    }
+#else
+    for (std::size_t j = 0; j < n; ++j) encodescal(x[j], out + 4 * j);
+#endif
+}
+
 void ouvecr(const char* name, std::FILE*& f, char mode) { open_stream(name, f, mode, true); }
 
 void ouvlec(const char* name, std::FILE*& f, char mode) { open_stream(name, f, mode, false); }
@@ -193,7 +205,7 @@ void ecrmat(DMatrix m, const char* name) {
     ouvecr(name, f, 'b');
     std::vector<unsigned char> row(4 * static_cast<std::size_t>(cols));
     for (int i = 1; i <= rows; ++i) {
-        for (int j = 1; j <= cols; ++j) encodescal(m[i][j], &row[4 * static_cast<std::size_t>(j - 1)]);
+        encoderow(m[i] + 1, static_cast<std::size_t>(cols), row.data());
         if (cols > 0 && std::fwrite(row.data(), 4, static_cast<std::size_t>(cols), f) !=
                             static_cast<std::size_t>(cols))
             fail_output(f, "Error: can't write matrix (ecrmat)");

@@ -43,3 +43,5 @@ void abandon_outputs();
 // Encoding of one value as it is stored in a table file.
 void encodescal(double x, unsigned char out[4]);
 double decodescal(const unsigned char in[4]);
+// encodescal for n consecutive values.
+void encoderow(const double* x, std::size_t n, unsigned char* out);
