@@ -1,51 +1,7 @@
 // End-to-end tests: the console program on real files in temporary folders.
-#include <gtest/gtest.h>
-
-#include <sys/wait.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <string>
-#include <vector>
-
-#include "support/test_dir.h"
-
-namespace fs = std::filesystem;
+#include "e2e/console_fixture.h"
 
 namespace {
-
-struct Outcome {
-    int status;
-    std::string out, err;
-};
-
-// A folder laid out like a user's: QOR4DIRP.txt in the start folder names
-// prefs/, whose QOR4PREF.txt names data/, the default folder.
-class Console : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        fs::create_directories(dir.file("prefs"));
-        fs::create_directories(dir.file("data"));
-        write_bytes(dir.file("QOR4DIRP.txt"), dir.file("prefs"));
-        write_bytes(dir.file("prefs/QOR4PREF.txt"), dir.file("data"));
-    }
-    Outcome run(const std::string& args, const std::string& input = "") {
-        write_bytes(dir.file("stdin.txt"), input);
-        std::string cmd = "cd '" + dir.path + "' && HOME='" + dir.path + "' '" PEAKGRID_EXE "' " +
-                          args + " <stdin.txt >stdout.txt 2>stderr.txt";
-        int raw = std::system(cmd.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_bytes(dir.file("stdout.txt")),
-                read_bytes(dir.file("stderr.txt"))};
-    }
-    std::string data(const std::string& name) { return read_bytes(dir.file("data/" + name)); }
-    // The text report file of the last run, from data/.
-    std::string report() {
-        for (const auto& e : fs::directory_iterator(dir.file("data")))
-            if (e.path().filename().string().rfind("l-", 0) == 0) return read_bytes(e.path().string());
-        return "";
-    }
-    TestDir dir;
-};
 
 const std::string kHeader = "Dye/Sample Peak\tSample File\tSample\tDye\tPeak\tMinutes\tSize\tHeight\tArea\n";
 const std::string kExample =
@@ -54,16 +10,6 @@ const std::string kExample =
     "G,1\tf.fsa\tS1\t2\t1\t0\t120\t800\t4000\n"
     "B,1\tg.fsa\tS2\t1\t1\t0\t101\t450\t2100\n"
     "G,1\tg.fsa\tS2\t2\t1\t0\t119.5\t700\t3900\n";
-
-std::string floats(const std::vector<float>& v) {
-    return std::string(reinterpret_cast<const char*>(v.data()), v.size() * 4);
-}
-
-std::string table(const std::vector<float>& v, int rows, int cols) {
-    char t[19];
-    std::snprintf(t, sizeof t, "\r\n%06d\r\n%06d\r\n", rows, cols);
-    return floats(v) + t;
-}
 
 }  // namespace
 
