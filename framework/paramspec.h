@@ -1,4 +1,4 @@
-// The parameter specification language.
+// The ParamSpec language: how an option describes its parameters.
 //
 // A ParamSpec holds one entry per parameter: a label of one or more
 // "\n"-ended lines, then a descriptor "[type,field2,field3]".  The first
@@ -16,7 +16,7 @@ struct Descriptor {
     std::string field3;  // at most 9 characters
 };
 
-// Splits a specification into n labels and descriptors, stored in the
+// Splits a ParamSpec into n labels and descriptors, stored in the
 // registry's slots 1..n.  Missing entries come out empty.
 void splitspec(const char* spec, int n);
 Descriptor readdescriptor(const char* descriptor);
@@ -25,7 +25,7 @@ std::string shortlabel(const char* label);
 std::vector<std::string> labellines(const char* label);
 
 // Asks the user one more value while an option runs.  spec is a
-// one-parameter specification (label + descriptor), split in place.  Types
+// one-parameter ParamSpec (label + descriptor), split in place.  Types
 // "int", "float" and "string" ask through the value-entry question and copy
 // the typed text into answer (256 bytes); every other type returns at once
 // and leaves answer untouched.  Returns true when a value was typed, false
