@@ -127,3 +127,38 @@ TEST_F(Console, StartOptionOpensItsParametersFirst) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("Peakread"), std::string::npos);
 }
+
+TEST_F(Console, ExportNumberingEdges) {
+    auto line = [](const char* sample, const char* dye) {
+        return std::string("X f ") + sample + " " + dye + " 1 0 100 10 20\n";
+    };
+    auto rows = [](std::vector<int> channel_numbers) {
+        std::vector<float> v;
+        for (int n : channel_numbers) v.insert(v.end(), {static_cast<float>(n), 1, 0, 100, 10, 20});
+        return table(v, static_cast<int>(channel_numbers.size()), 6);
+    };
+    struct Case {
+        const char* what;
+        std::string body;  // after the header line
+        std::string names, names1, chan1;
+    } cases[] = {
+        {"header only", "", "", "", rows({})},
+        {"names A, B, A: three samples, one dye-1 block", line("A", "1") + line("B", "1") + line("A", "1"),
+         "Echantillon 1 = A\nEchantillon 2 = B\nEchantillon 3 = A\n", "Echantillon 1 = A\n", rows({1, 1, 1})},
+        {"dyes 0, 5 and x open no block but end one",
+         line("S", "1") + line("S", "0") + line("S", "1") + line("S", "5") + line("S", "x") + line("S", "1"),
+         "Echantillon 1 = S\n", "Echantillon 1 = S\nEchantillon 2 = S\nEchantillon 3 = S\n", rows({1, 2, 3})},
+    };
+    write_bytes(dir.file("run.txt"), "Peaks\n1\n1\nexport.txt\n");
+    for (const auto& c : cases) {
+        write_bytes(dir.file("data/export.txt"), kHeader + c.body);
+        ASSERT_EQ(run("run.txt").status, 0) << c.what;
+        EXPECT_EQ(data("SampleNames"), c.names) << c.what;
+        EXPECT_EQ(data("SampleNamesCh1"), c.names1) << c.what;
+        EXPECT_EQ(data("Chan1"), c.chan1) << c.what;
+    }
+    write_bytes(dir.file("data/export.txt"), "");  // not even a header
+    ASSERT_EQ(run("run.txt").status, 0);
+    EXPECT_EQ(data("Chan4"), rows({}));
+    EXPECT_NE(report().find("--- Number of rows: 0, columns: 9"), std::string::npos);
+}

@@ -109,3 +109,39 @@ TEST_F(Console, ComputeTableCancelledOrRefused) {
             EXPECT_EQ(e.path().filename().string().find("_tab"), std::string::npos) << c.message;
     }
 }
+
+TEST_F(Console, ComputeTableLayoutEdges) {
+    // One sample whose heights 5, 3, 3, 1 fall in four classes of width 10.
+    const std::vector<float> ranked = {1, 1, 0, 10, 5, 1, 1, 2, 0, 20, 3, 1, 1, 3, 0, 30, 3, 1,
+                                       1, 4, 0, 40, 1, 1, 1, 5, 0, 45, 0, 1};
+    struct Case {
+        const char* what;
+        std::vector<float> input;
+        int groups;
+        const char* params;  // values 3..7
+        const char* answers;
+        const char* suffix;  // of the kept table; the full one is "tot" + it
+        int rows, cols, kept_cols;
+        std::vector<float> full, kept;
+    } cases[] = {
+        {"start above the data: no class", kPeaks, 1, "1\n1\n2\n0\n1000\n", "10\n", "SH", 2, 0, 0, {}, {}},
+        {"an empty last class [121, 121)", kPeaks, 1, "1\n1\n2\n0\n0\n", "7\n", "SH", 2, 4, 2,
+         {800, 0, 0, 0, 450, 0, 700, 0}, {800, 0, 450, 700}},
+        {"two largest peaks, ties kept", ranked, 1, "1\n1\n2\n2\n0\n", "10\n", "SH", 1, 4, 3,
+         {5, 3, 3, 0}, {5, 3, 3}},
+        // Upper limits 115 then 105: group 2 gets no class and group 3,
+        // [105, 121), overlaps group 1's [100, 110) and [110, 115).
+        {"overlapping groups, sums", kPeaks, 3, "1\n1\n2\n0\n0\n", "10\n10\n10\n115\n105\n", "SH", 2, 3, 2,
+         {800, 0, 0, 450, 0, 700}, {800, 0, 450, 700}},
+        {"overlapping groups, maxima", kPeaks, 3, "1\n2\n2\n0\n0\n", "10\n10\n10\n115\n105\n", "MH", 2, 3,
+         2, {500, 0, 300, 450, 0, 700}, {500, 300, 450, 700}},
+    };
+    for (const auto& c : cases) {
+        write_bytes(dir.file("data/in.bin"), table(c.input, static_cast<int>(c.input.size() / 6), 6));
+        write_bytes(dir.file("run.txt"), batch(c.params, c.groups));
+        Outcome r = run("run.txt", c.answers);
+        ASSERT_EQ(r.status, 0) << c.what << r.err;
+        EXPECT_EQ(data(std::string("in.bin_tabtot") + c.suffix), table(c.full, c.rows, c.cols)) << c.what;
+        EXPECT_EQ(data(std::string("in.bin_tab") + c.suffix), table(c.kept, c.rows, c.kept_cols)) << c.what;
+    }
+}
