@@ -8,6 +8,7 @@
 #include "frame/frame.h"
 #include "frame/platform.h"
 #include "frame/report.h"
+#include "frame/textline.h"
 #include "framework/registry.h"
 
 namespace {
@@ -20,16 +21,9 @@ struct BatchFile {
     ~BatchFile() {
         if (f) std::fclose(f);
     }
-    // Reads the next line without its LF or CR LF.  False at the end of the
-    // file.  ended tells whether the line had a line end.
     bool next(std::string& text, bool* ended = nullptr) {
-        text.clear();
-        int c;
-        while ((c = std::fgetc(f)) != EOF && c != '\n') text.push_back(static_cast<char>(c));
-        if (c == EOF && text.empty()) return false;
-        if (c == '\n' && !text.empty() && text.back() == '\r') text.pop_back();
+        if (!readtextline(f, text, ended)) return false;
         ++line;
-        if (ended) *ended = c == '\n';
         return true;
     }
     // A separator is ten '-' followed by a line end.

@@ -19,19 +19,13 @@
 #include "frame/frame.h"
 #include "frame/platform.h"
 #include "frame/report.h"
+#include "frame/textline.h"
 
 ConsoleState g_console;
 
 namespace fs = std::filesystem;
 
-bool readline(std::string& line) {
-    line.clear();
-    int c;
-    while ((c = std::getchar()) != EOF && c != '\n') line.push_back(static_cast<char>(c));
-    if (c == EOF && line.empty()) return false;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    return true;
-}
+bool readline(std::string& line) { return readtextline(stdin, line); }
 
 bool interactive_input() {
 #ifdef _WIN32
