@@ -24,10 +24,10 @@ std::string shortlabel(const char* label);
 // Lines 1..12 of a long label, each at most 255 characters.
 std::vector<std::string> labellines(const char* label);
 
-// Asks the user one more value while an option runs.  spec is a
+// Asks the user one more value while an option runs.  question is a
 // one-parameter ParamSpec (label + descriptor), split in place.  Types
 // "int", "float" and "string" ask through the value-entry question and copy
 // the typed text into answer (256 bytes); every other type returns at once
 // and leaves answer untouched.  Returns true when a value was typed, false
 // when nothing was asked or the question was cancelled (answer untouched).
-bool askparam(char* spec, char* answer);
+bool askparam(char* question, char* answer);
