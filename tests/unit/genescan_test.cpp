@@ -11,6 +11,7 @@
 #include "frame/report.h"
 #include "peaks/genescan.h"
 #include "support/fake_platform.h"
+#include "support/report_fixture.h"
 #include "support/test_dir.h"
 
 namespace fs = std::filesystem;
@@ -33,16 +34,7 @@ const std::string kWant =
     "1 1 0 100.5 500 2000;1 2 0 150.25 300 1500;2 1 0 101 450 2100|1 1 0 120 800 4000;"
     "2 1 0 119.5 700 3900||#1=S1 2=S2 |1=S1 2=S2 |1=S1 2=S2 ||";
 
-class Genescan : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        reset_fake();
-        g_report.temp_name = "QOR.temp-t";
-        OpenReportStream();
-    }
-    void TearDown() override { reset_fake(); }
-    TestDir dir;
-};
+class Genescan : public ReportTest {};
 
 std::string replace_all(std::string s, const std::string& from, const std::string& to) {
     for (std::size_t at = 0; (at = s.find(from, at)) != std::string::npos; at += to.size())
@@ -50,19 +42,9 @@ std::string replace_all(std::string s, const std::string& from, const std::strin
     return s;
 }
 
-// A text file as written, with each CR LF of a Windows text stream read as LF.
-std::string text(const std::string& name) {
-    std::string b = read_bytes(name);
-#ifdef _WIN32
-    b = replace_all(b, "\r\n", "\n");
-#endif
-    return b;
-}
+std::string text(const std::string& name) { return text_lf(name); }
 
-std::string report() {
-    std::fflush(g_report.stream);
-    return text("QOR.temp-t");
-}
+std::string report() { return report_text(); }
 
 // Runs Peakread on the bytes and returns its fatal text ("" when none).
 std::string run(const std::string& bytes, const std::string& path = "in.txt") {

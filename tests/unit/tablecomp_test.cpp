@@ -20,6 +20,7 @@
 #include "peaks/classtables.h"
 #include "peaks/tablecomp.h"
 #include "support/fake_platform.h"
+#include "support/report_fixture.h"
 #include "support/test_dir.h"
 #include "tablecomp_oracle.h"
 
@@ -31,16 +32,7 @@ typedef std::vector<std::vector<double>> Rows;
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const double kInf = std::numeric_limits<double>::infinity();
 
-class Tablecomp : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        reset_fake();
-        g_report.temp_name = "QOR.temp-t";
-        OpenReportStream();
-    }
-    void TearDown() override { reset_fake(); }
-    TestDir dir;
-};
+class Tablecomp : public ReportTest {};
 
 void write_input(const std::string& name, const std::vector<Peak>& peaks, int cols = 6) {
     DMatrix m = nullptr;
@@ -65,14 +57,6 @@ std::string table_bytes(const Rows& rows, int cols) {
     return b + t;
 }
 
-// The report so far, with the platform's line ends made "\n".
-std::string report_text() {
-    std::fflush(g_report.stream);
-    std::string s = read_bytes(g_report.temp_path), out;
-    for (char c : s)
-        if (c != '\r') out += c;
-    return out;
-}
 
 struct Params {
     std::vector<std::string> answers;
