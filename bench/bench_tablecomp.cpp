@@ -34,7 +34,7 @@ struct BenchDir {
         fs::create_directories(path);
         fs::current_path(path);
         reset_fake();
-        g_report.temp_name = "QOR.temp-bench";
+        g_reportstream.name = "QOR.temp-bench";
         OpenReportStream();
     }
     ~BenchDir() {

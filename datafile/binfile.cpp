@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "datafile/messages.h"
-#include "frame/report.h"
+#include "base/reportstream.h"
 
 namespace {
 

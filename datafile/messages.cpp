@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "frame/platform.h"
+#include "base/platform.h"
 
 namespace {
 

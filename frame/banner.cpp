@@ -2,10 +2,6 @@
 
 #include <cstring>
 
-#include "frame/frame.h"
-#include "frame/report.h"
-#include "framework/registry.h"
-
 namespace {
 
 struct BannerStyle {
@@ -20,9 +16,6 @@ const BannerStyle kBanners[2] = {
      "|  Peakgrid - DNA peak profiles to size-class tables - QOR-4 suite   |"},
 };
 
-// Module words of the suite that take the wider banner.
-const char* const kWideBannerWords[] = {"Varden", "Korbel", "Lumsk", "GEBUtil"};
-
 }  // namespace
 
 std::string bannertext(int which, const std::string& word, const std::string& title,
@@ -35,14 +28,4 @@ std::string bannertext(int which, const std::string& word, const std::string& ti
     int fill = (width - 1) - static_cast<int>(left.size()) - static_cast<int>(std::strlen(date));
     if (fill >= 1) left.append(static_cast<std::size_t>(fill), ' ');
     return std::string(b.border) + "\n" + b.credit + "\n" + left + date + "|\n" + b.border + "\n";
-}
-
-void startrun() {
-    OpenReportStream();
-    int which = 1;
-    for (const char* w : kWideBannerWords)
-        if (g_frame.module_word == w) which = 2;
-    std::string text = bannertext(which, g_frame.module_word,
-                                  optiontitle(g_registry.current_option), std::time(nullptr));
-    if (g_report.stream) std::fputs(text.c_str(), g_report.stream);
 }

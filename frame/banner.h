@@ -7,6 +7,3 @@
 // Banner 1 (62 characters wide) or 2 (70), for the current option, as text.
 std::string bannertext(int which, const std::string& word, const std::string& title,
                        std::time_t now);
-// Before a run: opens the report stream if needed and writes the banner the
-// module word calls for, titled with the current option's menu item.
-void startrun();

@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "frame/banner.h"
+#include "frame/run.h"
 #include "frame/frame.h"
-#include "frame/platform.h"
+#include "base/platform.h"
 #include "frame/report.h"
 #include "frame/textline.h"
 #include "framework/registry.h"
@@ -89,7 +89,7 @@ BatchOutcome runbatch(const char* path) {
 
         g_registry.current_option = option;
         startrun();
-        runoption(static_cast<short>(option));
+        runandpublish(static_cast<short>(option));
         if (g_frame.closing) return {BatchEnd::Closing, in.line, "a fatal error closed the program"};
         if (!go_on) break;
     }

@@ -1,6 +1,5 @@
 #include "frame/report.h"
 
-#include <cstdarg>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -8,7 +7,7 @@
 #include <system_error>
 
 #include "frame/frame.h"
-#include "frame/platform.h"
+#include "base/platform.h"
 
 ReportState g_report;
 
@@ -57,22 +56,22 @@ std::string absolute_name(const std::string& name) {
 }
 
 void bind_paths() {
-    if (g_report.temp_path.empty()) g_report.temp_path = absolute_name(g_report.temp_name);
+    ReportStream& r = g_reportstream;
+    if (r.path.empty()) r.path = absolute_name(r.name);
     if (g_report.text_path.empty()) g_report.text_path = absolute_name(g_report.text_name);
 }
 
 void reopen(const char* mode) {
-    if (g_report.stream) std::fclose(g_report.stream);
-    g_report.stream = nullptr;
-    if (g_report.temp_name.empty()) return;
+    closereport();
+    if (g_reportstream.name.empty()) return;
     bind_paths();
-    g_report.stream = std::fopen(g_report.temp_path.c_str(), mode);
+    reopenreport(mode);
 }
 
 // Copies the temporary report file over the text report file, byte for
 // byte.  (The library's copy_file cannot replace a file on every platform.)
 void copy_temp_to_text() {
-    std::ifstream in(g_report.temp_path, std::ios::binary);
+    std::ifstream in(g_reportstream.path, std::ios::binary);
     if (!in) return;
     std::ofstream out(g_report.text_path, std::ios::binary | std::ios::trunc);
     out << in.rdbuf();
@@ -83,21 +82,20 @@ void copy_temp_to_text() {
 void ReportSetUp(const char* report_name) {
     // A stream still open on the previous names is finished under them
     // first, so nothing written so far is lost to the renaming.
-    if (g_report.stream) {
-        std::fclose(g_report.stream);
-        g_report.stream = nullptr;
+    if (g_reportstream.file) {
+        closereport();
         copy_temp_to_text();
         std::error_code ec;
-        fs::remove(g_report.temp_path, ec);
+        fs::remove(g_reportstream.path, ec);
     }
     std::time_t now = std::time(nullptr);
     char stamp[16];
     std::strftime(stamp, sizeof stamp, "-%H-%M-%S", std::localtime(&now));
     std::string name = std::string(report_name).substr(0, 79);
     g_report.text_name = "l-" + name + stamp + ".txt";
-    g_report.temp_name = "QOR.temp-" + name + stamp;
+    g_reportstream.name = "QOR.temp-" + name + stamp;
     g_report.text_path.clear();
-    g_report.temp_path.clear();
+    g_reportstream.path.clear();
 
     enter(g_report.start_folder);
     enter_preference_folder();
@@ -124,25 +122,21 @@ void ReportSetUp(const char* report_name) {
 }
 
 void OpenReportStream() {
-    if (!g_report.stream) reopen("a+");
+    if (!g_reportstream.file) reopen("a+");
 }
-
-void ResetReport() { reopen("w"); }
 
 void ReopenReport() { reopen("a+"); }
 
 void CloseReportAndDeleteTemp() {
-    if (!g_report.stream) return;
-    std::fclose(g_report.stream);
-    g_report.stream = nullptr;
+    if (!g_reportstream.file) return;
+    closereport();
     std::error_code ec;
-    fs::remove(g_report.temp_path, ec);
+    fs::remove(g_reportstream.path, ec);
 }
 
 void PublishReport() {
     int lines = port_pane_line_count();
-    if (g_report.stream) std::fclose(g_report.stream);
-    g_report.stream = nullptr;
+    closereport();
     bind_paths();
     copy_temp_to_text();
     if (!g_frame.batch_mode) port_pane_load(g_report.text_path.c_str());
@@ -174,12 +168,4 @@ void ExitReport() {
         std::error_code ec;
         fs::remove(g_report.text_path.empty() ? g_report.text_name : g_report.text_path, ec);
     }
-}
-
-void reportf(const char* format, ...) {
-    if (!g_report.stream) return;
-    va_list ap;
-    va_start(ap, format);
-    std::vfprintf(g_report.stream, format, ap);
-    va_end(ap);
 }

@@ -1,34 +1,31 @@
-// The run report and the configuration files.
+// The report files and the configuration files.
 //
-// Every option run appends its banner and report lines to the report stream,
-// an open text stream on the temporary report file.  After each run
+// Every option run appends its banner and report lines to the report stream
+// (base/reportstream.h) on the temporary report file.  After each run
 // PublishReport copies that file over the text report file, which the
 // report pane shows.  QOR4DIRP.txt (in the start folder) names the
 // preference folder; QOR4PREF.txt (in the preference folder) names the
 // default folder, which ReportSetUp makes current.
 #pragma once
 
-#include <cstdio>
 #include <string>
+
+#include "base/reportstream.h"
 
 struct ReportState {
     std::string start_folder;    // "-d", else the folder current at start-up
     std::string pref_folder;     // holds QOR4PREF.txt
     std::string default_folder;  // named by QOR4PREF.txt; empty when none
     std::string text_name;       // "l-" + report name + stamp + ".txt"
-    std::string temp_name;       // "QOR.temp-" + report name + stamp
-    // Absolute paths, bound when the report stream is first opened under the
-    // current names, so a chooser that changes folder cannot split the report.
+    // Absolute path, bound with the temporary report file's when the report
+    // stream is first opened under the current names.
     std::string text_path;
-    std::string temp_path;
-    std::FILE* stream = nullptr;  // the report stream, or null
     bool published = false;       // set by the first PublishReport
 };
 extern ReportState g_report;
 
 void ReportSetUp(const char* report_name);
 void PublishReport();
-void ResetReport();
 void ReopenReport();
 void ChangeDefaultFolder();
 // Opens the report stream with "a+" when it is not open (before a run).
@@ -38,9 +35,3 @@ void CloseReportAndDeleteTemp();
 // The exit procedure run when the main window is destroyed; pane and brush
 // work stays with the front, which calls this in between.
 void ExitReport();
-// printf-style append to the report stream; nothing when it is not open.
-void reportf(const char* format, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 1, 2)))
-#endif
-    ;

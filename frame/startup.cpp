@@ -4,8 +4,9 @@
 #include <system_error>
 #include <vector>
 
-#include "frame/platform.h"
+#include "base/platform.h"
 #include "frame/report.h"
+#include "frame/run.h"
 #include "framework/registry.h"
 
 namespace {
@@ -69,7 +70,7 @@ BatchOutcome startup(const char* args) {
     std::error_code ec;
     std::string launch_folder = std::filesystem::current_path(ec).string();
     g_report.start_folder = s.start_folder.empty() ? launch_folder : s.start_folder;
-    initmodule();
+    registermodule();
     if (s.option != 0) openoptdialog(kOptionCommandBase + s.option);
     if (s.batch_path.empty()) return {};
     // Registration has made the default folder current: a relative batch

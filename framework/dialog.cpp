@@ -1,6 +1,5 @@
 #include "framework/dialog.h"
 
-#include "frame/banner.h"
 #include "framework/paramspec.h"
 #include "framework/registry.h"
 
@@ -22,14 +21,3 @@ std::vector<DialogRow> dialogrows() {
 }
 
 std::string dialogtitle() { return optiontitle(g_registry.current_option).substr(0, 255); }
-
-void dialogok(const std::vector<std::string>& values) {
-    int option = g_registry.current_option;
-    int n = g_registry.table.param_count[option];
-    for (int r = 1; r <= n && r <= static_cast<int>(values.size()); ++r) {
-        std::size_t len = values[static_cast<std::size_t>(r - 1)].copy(g_registry.ParamValues[r], 255);
-        g_registry.ParamValues[r][len] = '\0';
-    }
-    startrun();
-    runoption(static_cast<short>(option));
-}

@@ -15,6 +15,3 @@ struct DialogRow {
 std::vector<DialogRow> dialogrows();
 // Title of the current option's dialog.
 std::string dialogtitle();
-// OK: values of rows 1..n into ParamValues (slots above n keep theirs),
-// then the banner and the run.
-void dialogok(const std::vector<std::string>& values);

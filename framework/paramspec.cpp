@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "frame/platform.h"
+#include "base/platform.h"
 #include "framework/registry.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "datafile/messages.h"
-#include "frame/platform.h"
+#include "base/platform.h"
 
 Registry g_registry;
 

@@ -1,9 +1,9 @@
-// The module's registry of options and the dispatch of an option run.
+// The module's registry of options, the Options menu and the opening of an
+// option's parameter dialog.
 //
-// initmodule registers the module once at start-up: its name (which names
-// the report files), its option titles (the Options menu) and per option a
-// parameter count and a ParamSpec.  runoption converts the values of
-// ParamValues and calls the option's entry, then publishes the report.
+// The module fills the OptionTable once at start-up (initmodule, declared by
+// the frame): its name, its option titles and per option a parameter count
+// and a ParamSpec.  ParamValues holds the values of the option about to run.
 #pragma once
 
 #include <string>
@@ -31,10 +31,8 @@ struct Registry {
 };
 extern Registry g_registry;
 
-void initmodule();
 void buildoptmenu(const char* titles, int count);
 void openoptdialog(int command_id);
-void runoption(short option);
 
 // Decimal integer in the way of strtol with base 10, clamped to 32 bits;
 // 0 when the text has no leading digits.

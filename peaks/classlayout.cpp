@@ -7,7 +7,7 @@
 
 #include "datafile/binfile.h"
 #include "datafile/messages.h"
-#include "frame/report.h"
+#include "base/reportstream.h"
 #include "framework/paramspec.h"
 #include "framework/registry.h"
 

@@ -29,7 +29,7 @@
 
 #include "datafile/binfile.h"
 #include "datafile/messages.h"
-#include "frame/report.h"
+#include "base/reportstream.h"
 
 namespace {
 

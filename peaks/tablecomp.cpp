@@ -18,7 +18,7 @@
 #include "datafile/binfile.h"
 #include "datafile/messages.h"
 #include "datafile/readcols.h"
-#include "frame/report.h"
+#include "base/reportstream.h"
 #include "peaks/classlayout.h"
 #include "peaks/classtables.h"
 

@@ -17,7 +17,7 @@
 #endif
 
 #include "frame/frame.h"
-#include "frame/platform.h"
+#include "base/platform.h"
 #include "frame/report.h"
 #include "frame/textline.h"
 

@@ -4,7 +4,8 @@
 #include <vector>
 
 #include "frame/console/console.h"
-#include "frame/platform.h"
+#include "base/platform.h"
+#include "frame/run.h"
 #include "framework/dialog.h"
 
 // One prompt per row: the short label, with the rest of the long label as

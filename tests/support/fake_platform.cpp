@@ -5,7 +5,7 @@
 
 #include "datafile/arrays.h"
 #include "datafile/binfile.h"
-#include "frame/platform.h"
+#include "base/platform.h"
 #include "frame/frame.h"
 #include "frame/report.h"
 #include "framework/registry.h"
@@ -14,7 +14,7 @@ FakePlatform g_fake;
 
 void reset_fake() {
     abandon_outputs();
-    if (g_report.stream) std::fclose(g_report.stream);
+    if (g_reportstream.file) std::fclose(g_reportstream.file);
     g_report = ReportState{};
     g_arrays = ArrayState{};
     g_registry = Registry{};

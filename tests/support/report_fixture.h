@@ -15,7 +15,7 @@ class ReportTest : public ::testing::Test {
   protected:
     void SetUp() override {
         reset_fake();
-        g_report.temp_name = "QOR.temp-t";
+        g_reportstream.name = "QOR.temp-t";
         OpenReportStream();
     }
     void TearDown() override { reset_fake(); }
@@ -36,6 +36,6 @@ inline std::string text_lf(const std::string& path) {
 
 // The report written so far, line ends made "\n".
 inline std::string report_text() {
-    std::fflush(g_report.stream);
-    return text_lf(g_report.temp_path);
+    std::fflush(g_reportstream.file);
+    return text_lf(g_reportstream.path);
 }

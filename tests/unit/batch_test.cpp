@@ -6,6 +6,7 @@
 #include "frame/batch.h"
 #include "frame/frame.h"
 #include "frame/report.h"
+#include "frame/run.h"
 #include "framework/registry.h"
 #include "support/fake_platform.h"
 #include "support/test_dir.h"
@@ -20,7 +21,7 @@ class Batch : public ::testing::Test {
         reset_fake();
         g_fake.windows_folder = dir.path;
         g_report.start_folder = dir.path;
-        initmodule();
+        registermodule();
         write_bytes("export.txt", "header line\n");
     }
     void TearDown() override { reset_fake(); }
@@ -88,8 +89,8 @@ TEST_F(Batch, CompletedFileFinishesItsReport) {
     BatchOutcome o = run("Peaks\n" + R1, &runs);
     ASSERT_EQ(o.end, BatchEnd::Completed);
     EXPECT_TRUE(g_frame.batch_mode);
-    EXPECT_EQ(g_report.stream, nullptr);
-    EXPECT_FALSE(fs::exists(g_report.temp_path));
+    EXPECT_EQ(g_reportstream.file, nullptr);
+    EXPECT_FALSE(fs::exists(g_reportstream.path));
     EXPECT_TRUE(fs::exists(g_report.text_path));
     EXPECT_EQ(g_report.text_name.rfind("l-Peaks-", 0), 0u);
     EXPECT_TRUE(fake_events("pane: ").empty());

@@ -131,7 +131,7 @@ TEST_F(Binfile, UnreadableTrailersReadAsEmpty) {
 }
 
 TEST_F(Binfile, CheckbinWarnsAndEmptiesTheReportOnEmptyTables) {
-    g_report.temp_name = "QOR.temp-test";
+    g_reportstream.name = "QOR.temp-test";
     OpenReportStream();
     reportf("earlier report text\n");
     write_table("ok", 2, 2);
@@ -142,7 +142,7 @@ TEST_F(Binfile, CheckbinWarnsAndEmptiesTheReportOnEmptyTables) {
     EXPECT_EQ(fake_events("info: "),
               (std::vector<std::string>{"Sorry: invalid binary file", "Sorry: invalid binary file"}));
     reportf("after\n");
-    std::fflush(g_report.stream);
+    std::fflush(g_reportstream.file);
 #ifdef _WIN32
     EXPECT_EQ(read_bytes("QOR.temp-test"), "after\r\n");  // a text stream
 #else

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "datafile/messages.h"
+#include "frame/run.h"
 #include "framework/dialog.h"
 #include "framework/paramspec.h"
 #include "framework/registry.h"
@@ -41,7 +42,7 @@ TEST(Registry, ModuleRegistration) {
     reset_fake();
     TestDir dir;
     g_fake.windows_folder = dir.path;
-    initmodule();
+    registermodule();
     const OptionTable& t = g_registry.table;
     EXPECT_EQ(t.module_name, "Peakgrid");
     EXPECT_EQ(t.menu_titles, "Read Genescan file\nCompute table\n");
@@ -70,7 +71,7 @@ TEST(Registry, OpeningAnOptionThatDoesNotExist) {
     reset_fake();
     TestDir dir;
     g_fake.windows_folder = dir.path;
-    initmodule();
+    registermodule();
     for (int id : {1300, 1303, 1320, 1000}) openoptdialog(id);
     EXPECT_TRUE(fake_events("dialog: ").empty());
     EXPECT_EQ(fake_events("info: ").size(), 4u);
@@ -81,10 +82,10 @@ TEST(Registry, OpeningAnOptionThatDoesNotExist) {
 
 TEST(Registry, EmptyRequiredValuesRunNothing) {
     reset_fake();
-    runoption(1);
+    runandpublish(1);
     std::strcpy(g_registry.ParamValues[1], "x");
-    runoption(2);  // the number of groups is empty
-    runoption(3);
+    runandpublish(2);  // the number of groups is empty
+    runandpublish(3);
     EXPECT_TRUE(g_fake.events.empty());
 }
 

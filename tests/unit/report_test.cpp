@@ -30,8 +30,8 @@ TEST_F(Report, FirstRunWithoutConfigurationFiles) {
     EXPECT_EQ(read_bytes(dir.file("win/QOR4PREF.txt")), dir.file("win"));
     EXPECT_EQ(g_report.default_folder, dir.file("win"));
     EXPECT_TRUE(std::regex_match(g_report.text_name, std::regex("l-Peakgrid-\\d\\d-\\d\\d-\\d\\d\\.txt")));
-    EXPECT_TRUE(std::regex_match(g_report.temp_name, std::regex("QOR\\.temp-Peakgrid-\\d\\d-\\d\\d-\\d\\d")));
-    EXPECT_EQ(g_report.stream, nullptr);
+    EXPECT_TRUE(std::regex_match(g_reportstream.name, std::regex("QOR\\.temp-Peakgrid-\\d\\d-\\d\\d-\\d\\d")));
+    EXPECT_EQ(g_reportstream.file, nullptr);
 }
 
 TEST_F(Report, ConfigurationFilesChooseTheFolders) {
@@ -102,7 +102,7 @@ TEST_F(Report, ExitAsksOnlyAfterAPublish) {
         OpenReportStream();
         reportf("run\n");
         PublishReport();
-        std::string temp = g_report.temp_path, text = g_report.text_path;
+        std::string temp = g_reportstream.path, text = g_report.text_path;
         g_fake.yesno.push_back(yes);
         ExitReport();
         EXPECT_EQ(fake_events("yesno: ").back(), "WinQOR-4 Exiting...|Delete the text report file ? ");
@@ -115,7 +115,7 @@ TEST_F(Report, NewSetUpFinishesTheOpenReportFirst) {
     ReportSetUp("Peakgrid");
     OpenReportStream();
     reportf("before");
-    std::string old_text = g_report.text_path, old_temp = g_report.temp_path;
+    std::string old_text = g_report.text_path, old_temp = g_reportstream.path;
     ReportSetUp("Batch");
     EXPECT_EQ(read_bytes(old_text), "before");
     EXPECT_FALSE(fs::exists(old_temp));

@@ -1,7 +1,7 @@
 // This module's registration and the dispatch of its option runs.
-#include "datafile/binfile.h"
-#include "datafile/messages.h"
-#include "frame/report.h"
+#include <string>
+
+#include "frame/module.h"
 #include "framework/registry.h"
 #include "peaks/genescan.h"
 #include "peaks/tablecomp.h"
@@ -39,7 +39,6 @@ std::string path_value(int slot) { return std::string(g_registry.ParamValues[slo
 void initmodule() {
     OptionTable& t = g_registry.table;
     t.module_name = "Peakgrid";
-    ReportSetUp(t.module_name.c_str());
     t.menu_titles.clear();
     t.option_count = 0;
     for (const OptionEntry& e : kOptions) {
@@ -48,27 +47,19 @@ void initmodule() {
         t.param_count[t.option_count] = e.param_count;
         t.param_spec[t.option_count] = e.spec;
     }
-    buildoptmenu(t.menu_titles.c_str(), t.option_count);
 }
 
-void runoption(short option) {
-    try {
-        if (option == 1) {
-            if (!*g_registry.ParamValues[1]) return;
-            Peakread(path_value(1).c_str());
-        } else if (option == 2) {
-            if (!*g_registry.ParamValues[1] || !*g_registry.ParamValues[2]) return;
-            computetable(path_value(1).c_str(), decimalint(g_registry.ParamValues[2]),
-                         valueor(3, 1), valueor(4, 1), valueor(5, 1), valueor(6, 0),
-                         valueor(7, 0));
-        } else {
-            return;
-        }
-    } catch (const RunAbandoned&) {
-        // The box has been shown and the close requested; the run ends here
-        // and its unfinished tables go with it.  Nothing is published.
-        abandon_outputs();
-        return;
+bool runoption(short option) {
+    const auto& v = g_registry.ParamValues;
+    if (option == 1) {
+        if (!*v[1]) return false;
+        Peakread(path_value(1).c_str());
+    } else if (option == 2) {
+        if (!*v[1] || !*v[2]) return false;
+        computetable(path_value(1).c_str(), decimalint(v[2]), valueor(3, 1), valueor(4, 1),
+                     valueor(5, 1), valueor(6, 0), valueor(7, 0));
+    } else {
+        return false;
     }
-    PublishReport();
+    return true;
 }

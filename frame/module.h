@@ -1,0 +1,18 @@
+// What the frame needs from the module it hosts.
+//
+// The frame is the suite's generic application frame; each module of the
+// suite defines these two functions (in its registration file) and the frame
+// calls them, the way a front end defines the platform port.  The frame
+// never includes a module header.
+#pragma once
+
+// Fills the OptionTable of g_registry: the module's name (which names the
+// report files), its option titles (the Options menu), and per option a
+// parameter count and a ParamSpec.
+void initmodule();
+
+// Converts the values in ParamValues and calls option k's entry.  Returns
+// true when the option ran (its report is then published), false when it did
+// not start: a required value is empty, or there is no such option.  A fatal
+// error inside the run throws RunAbandoned out of it.
+bool runoption(short option);
