@@ -3,7 +3,8 @@
 // The core (datafile/, peaks/, framework/, frame/) includes only this header
 // when it needs a box, a question, the report pane or the Options menu.
 // Three implementations exist, each a complete set of these functions:
-//   frame/win32/      the real Win32 program (USER32, COMDLG32, ...)
+//   frame/win32/ and framework/win32/   the real Win32 program (USER32,
+//                     COMDLG32, ...; the two dialogs in framework/win32/)
 //   frame/console/    the console front: stderr, stdin, stdout
 //   tests/support/    a recording fake for the unit tests
 // Exactly one of them is linked into each executable.
@@ -34,9 +35,12 @@ std::string port_windows_folder();
 // The open-file chooser of "Change default folder": the user picks any file
 // and the chooser leaves that file's folder current.  False when cancelled.
 bool port_choose_folder_file();
-// Report pane: line count, load a text file as the pane document, apply the
-// pane font, scroll down by a number of lines.
+// Report pane: line count, release the document's file, load a text file as
+// the pane document, apply the pane font, scroll down by a number of lines.
 int port_pane_line_count();
+// Releases the pane document's hold on its file, so the text report file
+// can be replaced.
+void port_pane_close_file();
 void port_pane_load(const char* path);
 void port_pane_apply_font();
 void port_pane_scroll(int lines);

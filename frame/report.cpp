@@ -136,6 +136,7 @@ void CloseReportAndDeleteTemp() {
 
 void PublishReport() {
     int lines = port_pane_line_count();
+    port_pane_close_file();
     closereport();
     bind_paths();
     copy_temp_to_text();

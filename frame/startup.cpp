@@ -33,6 +33,17 @@ std::vector<std::string> spacetokens(const std::string& s) {
 
 }  // namespace
 
+std::string argumentstring(const char* commandline) {
+    const char* p = commandline;
+    bool quoted = false;
+    for (; *p; ++p) {
+        if (*p == '"') quoted = !quoted;
+        else if (!quoted && (*p == ' ' || *p == '\t')) break;
+    }
+    while (*p && static_cast<unsigned char>(*p) <= 32) ++p;
+    return p;
+}
+
 StartupSettings parseargs(const char* args) {
     StartupSettings s;
     std::string all = std::string(args ? args : "").substr(0, 1023);

@@ -13,6 +13,11 @@ struct StartupSettings {
     int option = 0;            // "-o": open this option's dialog at start
 };
 
+// The argument string of a whole command line: the program's name is cut
+// off (it ends at the first space, tab or end of text; a double quote opens a
+// stretch running to the next double quote), then every character of value
+// 32 or less after it.
+std::string argumentstring(const char* commandline);
 StartupSettings parseargs(const char* args);
 // The folder part of a path (up to and including its last separator: '\'
 // or '/' on Windows, '/' elsewhere) followed by the file's name as the file

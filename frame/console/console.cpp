@@ -96,6 +96,7 @@ void port_pane_load(const char* path) {
     g_console.pane = text;
 }
 
+void port_pane_close_file() {}
 void port_pane_apply_font() {}
 void port_pane_scroll(int) {}
 

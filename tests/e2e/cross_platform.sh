@@ -25,7 +25,7 @@ done
 (cd "$tmp/n" && "$native/tests/table_writer" && "$native/peakgrid" peaks.batch \
    <"$root/examples/answers.txt" >/dev/null 2>&1) || { echo "cross-platform: Linux run failed"; fail=$((fail + 1)); }
 (cd "$tmp/w" && "$root/tools/wine-run" "$win/tests/table_writer.exe" </dev/null &&
-   "$root/tools/wine-run" "$win/peakgrid.exe" peaks.batch \
+   "$root/tools/wine-run" "$win/peakgrid-console.exe" peaks.batch \
    <"$root/examples/answers.txt" >/dev/null 2>&1) || { echo "cross-platform: Windows run failed"; fail=$((fail + 1)); }
 for f in matrix.bin scalars.bin Chan1 Chan2 Chan3 Chan4 Chan1_tabSH Chan1_tabtotSH; do same "$f"; done
 for f in SampleNames SampleNamesCh1 SampleNamesCh2 SampleNamesCh3 SampleNamesCh4; do same "$f" text; done

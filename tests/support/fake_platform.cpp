@@ -53,6 +53,7 @@ bool port_choose_folder_file() {
 }
 int port_pane_line_count() { return g_fake.pane_lines; }
 void port_pane_load(const char* path) { g_fake.events.push_back(std::string("pane: ") + path); }
+void port_pane_close_file() {}
 void port_pane_apply_font() {}
 void port_pane_scroll(int lines) { g_fake.events.push_back("scroll: " + std::to_string(lines)); }
 
