@@ -3,22 +3,14 @@
 #include <filesystem>
 #include <system_error>
 
-#include "datafile/arrays.h"
-#include "datafile/binfile.h"
 #include "base/platform.h"
 #include "frame/frame.h"
-#include "frame/report.h"
-#include "framework/registry.h"
+#include "support/core_reset.h"
 
 FakePlatform g_fake;
 
 void reset_fake() {
-    abandon_outputs();
-    if (g_reportstream.file) std::fclose(g_reportstream.file);
-    g_report = ReportState{};
-    g_arrays = ArrayState{};
-    g_registry = Registry{};
-    g_frame = FrameState{};
+    reset_core_state();
     g_fake = FakePlatform{};
 }
 

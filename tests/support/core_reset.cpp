@@ -1,0 +1,18 @@
+#include "support/core_reset.h"
+
+#include "base/reportstream.h"
+#include "datafile/arrays.h"
+#include "datafile/binfile.h"
+#include "frame/frame.h"
+#include "frame/report.h"
+#include "framework/registry.h"
+
+void reset_core_state() {
+    abandon_outputs();
+    closereport();
+    g_reportstream = ReportStream{};
+    g_report = ReportState{};
+    g_arrays = ArrayState{};
+    g_registry = Registry{};
+    g_frame = FrameState{};
+}

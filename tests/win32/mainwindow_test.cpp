@@ -1,0 +1,146 @@
+// The main window, its menus and pane, driven in-process.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "frame/frame.h"
+#include "frame/report.h"
+#include "frame/win32/mainwindow.h"
+#include "frame/win32/winstate.h"
+#include "framework/registry.h"
+#include "resources/resource.h"
+#include "win32/gui_harness.h"
+
+namespace {
+
+class MainWindow : public ::testing::Test {
+  protected:
+    void SetUp() override { open_main_window(dir); }
+    void TearDown() override {
+        close_main_window();
+        std::string unexpected;
+        EXPECT_TRUE(all_dialogs_handled(&unexpected)) << unexpected;
+    }
+    TestDir dir;
+};
+
+struct Item {
+    std::string text;  // "-" for a separator
+    UINT id;
+};
+
+std::vector<Item> items(HMENU menu) {
+    std::vector<Item> out;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        char text[128] = {};
+        UINT id = GetMenuItemID(menu, i);
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE;
+        GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info);
+        if (info.fType & MFT_SEPARATOR) {
+            out.push_back({"-", 0});
+        } else {
+            GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+            out.push_back({text, id});
+        }
+    }
+    return out;
+}
+
+bool grayed(HMENU menu, UINT id) { return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0; }
+
+}  // namespace
+
+TEST_F(MainWindow, MenuBarItemsAndIdentifiers) {
+    HMENU bar = GetMenu(g_win.main);
+    ASSERT_EQ(GetMenuItemCount(bar), 4);
+    const std::vector<std::pair<std::string, std::vector<Item>>> expected = {
+        {"&File",
+         {{"Display help messages", CM_HELPMESSAGES}, {"-", 0}, {"Change default folder", CM_DEFAULTFOLDER},
+          {"-", 0}, {"E&xit\tCtrl+Q", CM_EXIT}}},
+        {"&Edit",
+         {{"&Undo\tCtrl+Z", CM_UNDO}, {"-", 0}, {"Cu&t\tCtrl+X", CM_CUT}, {"&Copy\tCtrl+C", CM_COPY},
+          {"&Paste\tCtrl+V", CM_PASTE}, {"&Delete\tDelete", CM_DELETE}, {"-", 0},
+          {"Select &All\tCtrl+A", CM_SELECTALL}}},
+        {"&Options", {{"-", 0}, {"Read Genescan file", 1301}, {"Compute table", 1302}}},
+        {"&?", {{"&Help\tCtrl+?", CM_HELP}, {"-", 0}, {"&About QOR-4...", CM_ABOUT}}},
+    };
+    for (int p = 0; p < 4; ++p) {
+        char title[32] = {};
+        GetMenuStringA(bar, static_cast<UINT>(p), title, sizeof title, MF_BYPOSITION);
+        EXPECT_EQ(title, expected[static_cast<std::size_t>(p)].first);
+        std::vector<Item> got = items(GetSubMenu(bar, p));
+        const std::vector<Item>& want = expected[static_cast<std::size_t>(p)].second;
+        ASSERT_EQ(got.size(), want.size()) << title;
+        for (std::size_t i = 0; i < got.size(); ++i) {
+            EXPECT_EQ(got[i].text, want[i].text);
+            EXPECT_EQ(got[i].id, want[i].id) << got[i].text;
+        }
+    }
+    EXPECT_EQ(window_text(g_win.main), "Orvendale");
+    EXPECT_EQ(g_frame.module_word, "Orvendale");
+}
+
+TEST_F(MainWindow, EditItemsFollowThePane) {
+    HMENU edit = GetSubMenu(GetMenu(g_win.main), 1);
+    SendMessageA(g_win.main, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(edit), MAKELPARAM(1, 0));
+    for (UINT id : {CM_CUT, CM_COPY, CM_DELETE, CM_SELECTALL}) EXPECT_TRUE(grayed(edit, id)) << id;
+
+    SetWindowTextA(g_win.pane, "some report text");
+    SendMessageA(g_win.pane, EM_SETSEL, 0, 4);
+    SendMessageA(g_win.main, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(edit), MAKELPARAM(1, 0));
+    for (UINT id : {CM_CUT, CM_COPY, CM_DELETE, CM_SELECTALL}) EXPECT_FALSE(grayed(edit, id)) << id;
+
+    SendMessageA(g_win.pane, EM_SETSEL, 2, 2);  // text but no selection
+    SendMessageA(g_win.main, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(edit), MAKELPARAM(1, 0));
+    for (UINT id : {CM_CUT, CM_COPY, CM_DELETE}) EXPECT_TRUE(grayed(edit, id)) << id;
+    EXPECT_FALSE(grayed(edit, CM_SELECTALL));
+
+    // Select All and Delete reach the pane through the commands.
+    SendMessageA(g_win.main, WM_COMMAND, MAKEWPARAM(CM_SELECTALL, 1), 0);
+    SendMessageA(g_win.main, WM_COMMAND, MAKEWPARAM(CM_DELETE, 0), 0);
+    EXPECT_EQ(pane_text(), "");
+}
+
+TEST_F(MainWindow, PaneKeepsItsMarginAcrossResizesAndFontChanges) {
+    for (SIZE s : {SIZE{400, 300}, SIZE{640, 200}}) {
+        SendMessageA(g_win.main, WM_SIZE, SIZE_RESTORED, MAKELPARAM(s.cx, s.cy));
+        RECT pane, text;
+        GetWindowRect(g_win.pane, &pane);
+        EXPECT_EQ(pane.right - pane.left, s.cx);
+        EXPECT_EQ(pane.bottom - pane.top, s.cy);
+        SendMessageA(g_win.pane, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&text));
+        EXPECT_GE(text.left, 4);
+        EXPECT_GE(text.top, 4);
+        RECT client;
+        GetClientRect(g_win.pane, &client);
+        EXPECT_LE(text.right, client.right - 4);
+        SendMessageA(g_win.main, WM_COMMAND, MAKEWPARAM(CM_HELP, 0), 0);  // beeps, changes nothing
+        RECT after;
+        SendMessageA(g_win.pane, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&after));
+        EXPECT_TRUE(EqualRect(&text, &after));
+    }
+}
+
+TEST_F(MainWindow, HelpSwitchFlipsAndAboutBoxCloses) {
+    EXPECT_FALSE(g_win.helpmessages);
+    SendMessageA(g_win.main, WM_COMMAND, MAKEWPARAM(CM_HELPMESSAGES, 0), 0);
+    EXPECT_TRUE(g_win.helpmessages);
+    EXPECT_EQ(GetMenuState(GetMenu(g_win.main), CM_HELPMESSAGES, MF_BYCOMMAND) & MF_CHECKED, 0u);
+    SendMessageA(g_win.main, WM_COMMAND, MAKEWPARAM(CM_HELPMESSAGES, 0), 0);
+    EXPECT_FALSE(g_win.helpmessages);
+
+    for (int key : {IDOK, IDCANCEL}) {
+        std::string version;
+        on_next_dialog([&](HWND about) {
+            char text[64] = {};
+            GetDlgItemTextA(about, IDC_ABOUT_VERSION, text, sizeof text);
+            version = text;
+            press(about, key);
+        });
+        SendMessageA(g_win.main, WM_COMMAND, MAKEWPARAM(CM_ABOUT, 0), 0);
+        EXPECT_EQ(version, "QOR-4 version 2001");
+    }
+}
