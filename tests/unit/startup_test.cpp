@@ -6,6 +6,24 @@
 #include "support/fake_platform.h"
 #include "support/test_dir.h"
 
+// The program's own name is cut from the command line: it ends at a blank
+// outside double quotes; the blanks and control characters after it go too.
+TEST(Args, ArgumentStringOfACommandLine) {
+    struct Case {
+        const char* line;
+        const char* args;
+    } cases[] = {
+        {"Peakgrid.exe", ""},
+        {"Peakgrid.exe -o 2", "-o 2"},
+        {"Peakgrid.exe\t \x01-f a b ", "-f a b "},
+        {"\"C:\\Program Files\\Peakgrid.exe\" -o 1", "-o 1"},
+        {"\"C:\\Program Files\\Peakgrid.exe\"", ""},
+        {"a\"b c\"d e", "e"},
+        {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(argumentstring(c.line), c.args) << c.line;
+}
+
 TEST(Args, Grammar) {
     struct Case {
         const char* args;
