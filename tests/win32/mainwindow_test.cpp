@@ -7,6 +7,7 @@
 #include "frame/frame.h"
 #include "frame/report.h"
 #include "frame/win32/mainwindow.h"
+#include "frame/win32/pane.h"
 #include "frame/win32/winstate.h"
 #include "framework/registry.h"
 #include "resources/resource.h"
@@ -143,4 +144,69 @@ TEST_F(MainWindow, HelpSwitchFlipsAndAboutBoxCloses) {
         SendMessageA(g_win.main, WM_COMMAND, MAKEWPARAM(CM_ABOUT, 0), 0);
         EXPECT_EQ(version, "QOR-4 version 2001");
     }
+}
+
+TEST_F(MainWindow, AcceleratorTable) {
+    struct Key {
+        BYTE flags;
+        WORD key;
+        WORD cmd;
+    } expected[] = {
+        {FCONTROL, 'A', CM_SELECTALL},        {FCONTROL, 'B', CM_BACKCOLOUR},
+        {FCONTROL, 'C', CM_COPY},             {FCONTROL, 'D', CM_STANDARDFORMAT},
+        {FCONTROL, 'F', CM_FONT},             {FCONTROL, 'N', CM_NEW},
+        {FCONTROL, 'O', CM_OPEN},             {FCONTROL, 'P', CM_PRINT},
+        {FCONTROL | FALT, 'P', CM_PRINTSETUP}, {FCONTROL, 'Q', CM_EXIT},
+        {FCONTROL, 'R', CM_REVERT},           {FCONTROL, 'S', CM_SAVE},
+        {FCONTROL | FALT, 'S', CM_SAVEAS},    {FCONTROL, 'V', CM_PASTE},
+        {FALT, VK_BACK, CM_UNDO},             {FSHIFT, VK_DELETE, CM_CUT},
+        {0, VK_F1, CM_HELP},                  {0, VK_F2, CM_CUT},
+        {0, VK_F3, CM_COPY},                  {0, VK_F4, CM_PASTE},
+        {FCONTROL, VK_HELP, CM_HELP},         {FCONTROL | FSHIFT, VK_HELP, CM_HELP},
+        {FCONTROL, VK_INSERT, CM_COPY},       {FSHIFT, VK_INSERT, CM_PASTE},
+        {FCONTROL, 'W', CM_CLOSE},            {FCONTROL, 'X', CM_CUT},
+        {FCONTROL, 'Z', CM_UNDO},
+    };
+    ACCEL table[64];
+    int n = CopyAcceleratorTableA(g_win.accel, table, 64);
+    ASSERT_EQ(n, static_cast<int>(sizeof expected / sizeof expected[0]));
+    for (int i = 0; i < n; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(table[i].fVirt & ~0x80, FVIRTKEY | FNOINVERT | expected[i].flags);  // 0x80: last entry
+        EXPECT_EQ(table[i].key, expected[i].key);
+        EXPECT_EQ(table[i].cmd, expected[i].cmd);
+    }
+}
+
+// A colour equal to the system's is held as 0, "follow the system"; any
+// other is kept until a system change makes them equal.
+TEST_F(MainWindow, PaneColoursFollowTheSystemOnlyWhenChosenSo) {
+    COLORREF system_text = GetSysColor(COLOR_WINDOWTEXT), system_window = GetSysColor(COLOR_WINDOW);
+    COLORREF other = RGB(10, 120, 30);
+    struct Case {
+        COLORREF chosen;
+        COLORREF held;
+    } cases[] = {{system_text, 0}, {other, other}};
+    for (const Case& c : cases) {
+        g_win.fontdialog.rgbColors = c.chosen;
+        applypanefont();
+        EXPECT_EQ(g_win.textcolour, c.held);
+        SendMessageA(g_win.main, WM_SYSCOLORCHANGE, 0, 0);
+        EXPECT_EQ(g_win.textcolour, c.held);
+        if (c.held == 0) {
+            EXPECT_EQ(g_win.fontdialog.rgbColors, system_text);
+        }
+    }
+    g_win.colourdialog.rgbResult = system_window;
+    applypanecolour();
+    EXPECT_EQ(g_win.backcolour, 0u);
+    g_win.colourdialog.rgbResult = other;
+    applypanecolour();
+    EXPECT_EQ(g_win.backcolour, other);
+    HDC dc = GetDC(g_win.pane);
+    EXPECT_EQ(SendMessageA(g_win.main, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                           reinterpret_cast<LPARAM>(g_win.pane)),
+              reinterpret_cast<LRESULT>(g_win.brush));
+    EXPECT_EQ(GetBkColor(dc), other);
+    ReleaseDC(g_win.pane, dc);
 }
