@@ -14,17 +14,10 @@
 
 namespace {
 
-class Document : public ::testing::Test {
+class Document : public MainWindowTest {
   protected:
-    void SetUp() override { open_main_window(dir); }
-    void TearDown() override {
-        close_main_window();
-        std::string unexpected;
-        EXPECT_TRUE(all_dialogs_handled(&unexpected)) << unexpected;
-    }
     void command(int id) { SendMessageA(g_win.main, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
     bool modified() { return SendMessageA(g_win.pane, EM_GETMODIFY, 0, 0) != 0; }
-    TestDir dir;
 };
 
 // Answers the next file dialog with a path typed into its file-name box.

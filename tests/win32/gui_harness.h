@@ -8,6 +8,7 @@
 // forgotten dialog fails the test instead of hanging it.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <functional>
@@ -46,3 +47,16 @@ std::vector<std::string>& answered_boxes();
 // The report pane's text with CR LF made LF.
 std::string pane_text();
 void set_pane_text(const std::string& text);  // marks the pane modified
+
+// A test with a fresh main window in a temporary folder; at its end every
+// queued dialog must have come and no unexpected one.
+class MainWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override { open_main_window(dir); }
+    void TearDown() override {
+        close_main_window();
+        std::string unexpected;
+        EXPECT_TRUE(all_dialogs_handled(&unexpected)) << unexpected;
+    }
+    TestDir dir;
+};

@@ -15,16 +15,7 @@
 
 namespace {
 
-class MainWindow : public ::testing::Test {
-  protected:
-    void SetUp() override { open_main_window(dir); }
-    void TearDown() override {
-        close_main_window();
-        std::string unexpected;
-        EXPECT_TRUE(all_dialogs_handled(&unexpected)) << unexpected;
-    }
-    TestDir dir;
-};
+using MainWindow = MainWindowTest;
 
 struct Item {
     std::string text;  // "-" for a separator
