@@ -58,3 +58,22 @@
 #define IDC_ABOUT_VERSION 1002
 #define IDC_ABOUT_SYSTEMS 1003
 #define IDC_ABOUT_CREDITS 1004
+
+// Parameter dialog: ten rows of five controls.  Row r's control of a column
+// is the column's identifier + 5(r - 1), so a row's five are consecutive.
+#define IDD_PARAMS 1100
+#define IDC_ROW_LABEL 1101    // static text: the short label
+#define IDC_ROW_COUNT1 1102   // static text: a binary table's row count
+#define IDC_ROW_COUNT2 1103   // static text: its column count
+#define IDC_ROW_VALUE 1104    // edit: the value
+#define IDC_ROW_SET 1105      // push button "Set"
+#define ROW_STRIDE 5
+#define ROW_COUNT 10
+#define ROWID(column, r) ((column) + ROW_STRIDE * ((r) - 1))
+
+// Value-entry dialog: label line k (1 to 12) is IDC_VALUE_LINE(k).
+#define IDD_VALUE 1500
+#define IDC_VALUE_CAPTION 1501  // static text "Type the value"
+#define IDC_VALUE_EDIT 1502     // edit: the typed value
+#define VALUE_LINES 12
+#define IDC_VALUE_LINE(k) (IDC_VALUE_EDIT + (k))

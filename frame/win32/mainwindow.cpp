@@ -2,7 +2,6 @@
 
 #include <shellapi.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -12,6 +11,7 @@
 #include "frame/win32/document.h"
 #include "frame/win32/pane.h"
 #include "frame/win32/winstate.h"
+#include "framework/dialog.h"
 #include "framework/registry.h"
 #include "resources/resource.h"
 
@@ -50,13 +50,10 @@ void enable(HMENU popup, UINT id, bool on) {
 // parameter dialog's choosers.
 void preparefiledialog() {
     OPENFILENAMEA& f = g_win.filedialog;
-    LoadStringA(g_win.instance, IDS_FILTER, g_win.filter, sizeof g_win.filter - 1);
-    std::size_t len = std::strlen(g_win.filter);
-    if (len > 0) {
-        char sep = g_win.filter[len - 1];
-        for (std::size_t i = 0; i < len; ++i)
-            if (g_win.filter[i] == sep) g_win.filter[i] = '\0';
-    }
+    char text[sizeof g_win.filter - 1] = {};
+    LoadStringA(g_win.instance, IDS_FILTER, text, sizeof text);
+    std::string list = filterlist(text);
+    list.copy(g_win.filter, sizeof g_win.filter - 1);
     LoadStringA(g_win.instance, IDS_DEFEXT, g_win.defext, sizeof g_win.defext);
     f.lStructSize = sizeof f;
     f.hwndOwner = g_win.main;

@@ -14,16 +14,9 @@ void port_open_param_dialog(int) {
     std::fprintf(stderr, "%s\n", dialogtitle().c_str());
     std::vector<std::string> values;
     for (const DialogRow& row : dialogrows()) {
-        std::string hint;
-        std::size_t nl = row.longlabel.find('\n');
-        while (nl != std::string::npos && nl + 1 < row.longlabel.size()) {
-            std::size_t next = row.longlabel.find('\n', nl + 1);
-            std::string line = row.longlabel.substr(nl + 1, next == std::string::npos
-                                                                ? std::string::npos
-                                                                : next - nl - 1);
-            if (!line.empty()) hint += (hint.empty() ? "" : "; ") + line;
-            nl = next;
-        }
+        std::string hint;  // the label's further lines
+        for (std::size_t i = 1; i < row.lines.size(); ++i)
+            if (!row.lines[i].empty()) hint += (hint.empty() ? "" : "; ") + row.lines[i];
         std::fprintf(stderr, "  %s%s%s: ", row.shortlabel.c_str(), hint.empty() ? "" : " - ",
                      hint.c_str());
         std::string value;

@@ -162,3 +162,14 @@ TEST_F(Console, ExportNumberingEdges) {
     EXPECT_EQ(data("Chan4"), rows({}));
     EXPECT_NE(report().find("--- Number of rows: 0, columns: 9"), std::string::npos);
 }
+
+// The console form reads the same rows as the Win32 dialog: the short label,
+// and the label's further lines as a hint.
+TEST_F(Console, FormRowsShowTheirLabels) {
+    Outcome r = run("-o 2", "Chan1\n3\n");  // the input ends at row 3: nothing runs
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("Compute table\n  Input file: "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("  Height (1) or Area (2) of peaks  - Default = Height : "), std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.out.find("Peakgrid"), std::string::npos);
+}
