@@ -1,6 +1,7 @@
 #include "win32/gui_harness.h"
 
 #include <deque>
+#include <set>
 
 #include "frame/frame.h"
 #include "frame/report.h"
@@ -17,6 +18,7 @@ struct Dialogs {
     std::deque<DialogAction> queue;
     std::vector<std::string> unexpected;
     std::vector<std::string> answered;
+    std::set<HWND> seen;  // dialogs that have had their action
     HHOOK hook = nullptr;
 };
 Dialogs g_dialogs;
@@ -35,12 +37,19 @@ void CALLBACK runaction(HWND dialog, UINT, UINT_PTR id, DWORD) {
     action(dialog);
 }
 
+// A dialog gets its action when it first activates: one that becomes active
+// again after a nested dialog closed is not a new dialog.
 LRESULT CALLBACK cbthook(int code, WPARAM wparam, LPARAM lparam) {
-    if (code == HCBT_ACTIVATE) {
-        HWND w = reinterpret_cast<HWND>(wparam);
+    HWND w = reinterpret_cast<HWND>(wparam);
+    if (code == HCBT_ACTIVATE && !g_dialogs.seen.count(w)) {
         char cls[32] = {};
         GetClassNameA(w, cls, sizeof cls);
-        if (std::string(cls) == "#32770") SetTimer(w, kActionTimer, 10, runaction);
+        if (std::string(cls) == "#32770") {
+            g_dialogs.seen.insert(w);
+            SetTimer(w, kActionTimer, 10, runaction);
+        }
+    } else if (code == HCBT_DESTROYWND) {
+        g_dialogs.seen.erase(w);
     }
     return CallNextHookEx(g_dialogs.hook, code, wparam, lparam);
 }
@@ -57,6 +66,12 @@ void pump_messages() {
 }
 
 void open_main_window(const TestDir& dir) {
+    open_unregistered_main_window(dir);
+    registermodule();
+    pump_messages();
+}
+
+void open_unregistered_main_window(const TestDir& dir) {
     close_main_window();
     reset_core_state();
     reset_dialogs();
@@ -67,7 +82,6 @@ void open_main_window(const TestDir& dir) {
     g_win.helpmessages = false;
     createmainwindow(GetModuleHandleA(nullptr), SW_SHOW);
     g_report.start_folder = dir.path;
-    registermodule();
     pump_messages();
 }
 
@@ -136,4 +150,10 @@ std::string pane_text() {
 void set_pane_text(const std::string& text) {
     SetWindowTextA(g_win.pane, text.c_str());
     SendMessageA(g_win.pane, EM_SETMODIFY, TRUE, 0);
+}
+
+std::string dialog_item_text(HWND dialog, int id) {
+    char text[1024] = {};
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
 }

@@ -23,6 +23,8 @@ using DialogAction = std::function<void(HWND dialog)>;
 // the module, with the start folder in dir; the report pane starts empty
 // and unmodified, the pane document has no file.
 void open_main_window(const TestDir& dir);
+// The same without registering the module (start-up does that itself).
+void open_unregistered_main_window(const TestDir& dir);
 // Destroys the main window if it exists (answering the exit question No),
 // then drains the thread's queue, a pending quit message included.
 void close_main_window();
@@ -40,6 +42,7 @@ void reset_dialogs();
 std::string box_text(HWND box);        // a message box's text
 std::string window_text(HWND window);  // a window's caption or text
 void press(HWND dialog, int id);       // click a button
+std::string dialog_item_text(HWND dialog, int id);
 DialogAction answer(int button);       // press a button, recording the box text
 // Texts of the message boxes answered through answer(), in order.
 std::vector<std::string>& answered_boxes();

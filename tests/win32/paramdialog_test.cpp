@@ -1,0 +1,235 @@
+// The parameter dialog and the value-entry dialog, driven in-process: rows,
+// "Set" per type, the file choosers (answered by a stand-in) and OK/Cancel.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "frame/report.h"
+#include "frame/win32/winstate.h"
+#include "framework/registry.h"
+#include "framework/win32/choosers.h"
+#include "resources/resource.h"
+#include "win32/gui_harness.h"
+#include "win32/dialog_helpers.h"
+
+namespace {
+
+class ParamDialog : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        open_main_window(dir);
+        g_chooser = ChooserStandIn();
+        g_choosers = {standin_open, standin_save};
+    }
+    void TearDown() override {
+        g_choosers = saved;
+        close_main_window();
+        std::string unexpected;
+        EXPECT_TRUE(all_dialogs_handled(&unexpected)) << unexpected;
+    }
+    TestDir dir;
+    Choosers saved = g_choosers;
+};
+
+bool shown(HWND dialog, int id) {
+    HWND c = GetDlgItem(dialog, id);
+    return IsWindowVisible(c) && IsWindowEnabled(c);
+}
+
+}  // namespace
+
+TEST_F(ParamDialog, ReadGenescanFileHasOneRow) {
+    HWND seen = nullptr;
+    on_next_dialog([&](HWND d) {
+        seen = d;
+        EXPECT_EQ(window_text(d), "Read Genescan file");
+        EXPECT_EQ(g_win.lastdialog, d);
+        EXPECT_EQ(dialog_item_text(d, ROWID(IDC_ROW_LABEL, 1)), "Input file");
+        for (int column : {IDC_ROW_LABEL, IDC_ROW_VALUE, IDC_ROW_SET, IDC_ROW_COUNT1, IDC_ROW_COUNT2})
+            EXPECT_TRUE(shown(d, ROWID(column, 1))) << column;
+        for (int r = 2; r <= ROW_COUNT; ++r)
+            for (int column : {IDC_ROW_LABEL, IDC_ROW_VALUE, IDC_ROW_SET, IDC_ROW_COUNT1, IDC_ROW_COUNT2})
+                EXPECT_FALSE(IsWindowVisible(GetDlgItem(d, ROWID(column, r))) ||
+                             IsWindowEnabled(GetDlgItem(d, ROWID(column, r))))
+                    << r << " " << column;
+        // "Set" on a text row: the open-file chooser for all files; the
+        // path goes into the row, no counts.
+        g_chooser.answer = "C:\\data\\export.txt";
+        click(d, ROWID(IDC_ROW_SET, 1));
+        EXPECT_EQ(g_chooser.calls, (std::vector<std::string>{"open"}));
+        EXPECT_EQ(g_chooser.filters[0], std::string("All files (*.*)\0*.*\0\0", 21));
+        EXPECT_EQ(dialog_item_text(d, ROWID(IDC_ROW_VALUE, 1)), "C:\\data\\export.txt");
+        EXPECT_EQ(dialog_item_text(d, ROWID(IDC_ROW_COUNT1, 1)), " ");
+        press(d, IDCANCEL);
+    });
+    std::strcpy(g_registry.ParamValues[1], "before");
+    SendMessageA(g_win.main, WM_COMMAND, MAKEWPARAM(CM_FIRSTOPTION, 0), 0);
+    ASSERT_NE(seen, nullptr);
+    EXPECT_STREQ(g_registry.ParamValues[1], "before");  // Cancel changes nothing
+    EXPECT_EQ(g_win.lastdialog, nullptr);               // a closed dialog is forgotten
+    EXPECT_FALSE(g_report.published);
+}
+
+TEST_F(ParamDialog, ComputeTableRowsAndTheValueEntry) {
+    const char* labels[] = {"Input file", "Number of groups", "Height (1) or Area (2) of peaks ",
+                            "Sum (1) or Max (2) of peaks ", "Row percentage transformation ",
+                            "Max. number of peaks ", "Start "};
+    std::vector<std::string> lines;
+    on_next_dialog([&](HWND d) {
+        EXPECT_EQ(window_text(d), "Compute table");
+        for (int r = 1; r <= 7; ++r) {
+            EXPECT_EQ(dialog_item_text(d, ROWID(IDC_ROW_LABEL, r)), labels[r - 1]);
+            EXPECT_TRUE(shown(d, ROWID(IDC_ROW_VALUE, r)));
+        }
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(d, ROWID(IDC_ROW_VALUE, 8))));
+        // Typing 2 and OK puts 2 into the row.
+        on_next_dialog(type_value("2", &lines));
+        click(d, ROWID(IDC_ROW_SET, 3));
+        EXPECT_EQ(dialog_item_text(d, ROWID(IDC_ROW_VALUE, 3)), "2");
+        // OK with an empty value, then Esc: the row keeps its value.
+        on_next_dialog(type_value(""));
+        click(d, ROWID(IDC_ROW_SET, 3));
+        on_next_dialog([](HWND v) {
+            SetDlgItemTextA(v, IDC_VALUE_EDIT, "9");
+            press(v, IDCANCEL);
+        });
+        click(d, ROWID(IDC_ROW_SET, 3));
+        EXPECT_EQ(dialog_item_text(d, ROWID(IDC_ROW_VALUE, 3)), "2");
+        EXPECT_TRUE(g_chooser.calls.empty());
+        SetDlgItemTextA(d, ROWID(IDC_ROW_VALUE, 1), "typed");
+        press(d, IDCANCEL);
+    });
+    for (int k = 1; k <= 10; ++k) std::strcpy(g_registry.ParamValues[k], "old");
+    SendMessageA(g_win.main, WM_COMMAND, MAKEWPARAM(CM_FIRSTOPTION + 1, 0), 0);
+    EXPECT_EQ(lines, (std::vector<std::string>{"Height (1) or Area (2) of peaks ", "Default = Height ", " ",
+                                               " ", " ", " ", " ", " ", " ", " ", " ", " "}));
+    for (int k = 1; k <= 10; ++k) EXPECT_STREQ(g_registry.ParamValues[k], "old") << k;
+    EXPECT_STREQ(g_registry.valuebuffer, "");  // the empty OK went through it
+}
+
+TEST_F(ParamDialog, BinaryTableRowShowsItsCounts) {
+    write_table(dir.file("Table12x6"), 12, 6);
+    write_bytes(dir.file("notatable"), "hello");
+    std::string unexpected;
+    on_next_dialog([&](HWND d) {
+        // A cancelled chooser leaves the row as it was.
+        SetDlgItemTextA(d, ROWID(IDC_ROW_VALUE, 1), "earlier");
+        g_chooser.answer = "";
+        click(d, ROWID(IDC_ROW_SET, 1));
+        EXPECT_EQ(dialog_item_text(d, ROWID(IDC_ROW_VALUE, 1)), "earlier");
+
+        g_chooser.answer = dir.file("Table12x6");
+        click(d, ROWID(IDC_ROW_SET, 1));
+        EXPECT_EQ(g_chooser.filters.back(), std::string("All files (*.*)\0*.*\0\0", 21));
+        EXPECT_EQ(dialog_item_text(d, ROWID(IDC_ROW_VALUE, 1)), dir.file("Table12x6"));
+        EXPECT_EQ(dialog_item_text(d, ROWID(IDC_ROW_COUNT1, 1)), "12");
+        EXPECT_EQ(dialog_item_text(d, ROWID(IDC_ROW_COUNT2, 1)), "6");
+
+        // A file without a table's trailer is said at once.
+        on_next_dialog(answer(IDOK));
+        g_chooser.answer = dir.file("notatable");
+        click(d, ROWID(IDC_ROW_SET, 1));
+        EXPECT_EQ(dialog_item_text(d, ROWID(IDC_ROW_COUNT1, 1)), "0");
+        press(d, IDCANCEL);
+    });
+    SendMessageA(g_win.main, WM_COMMAND, MAKEWPARAM(CM_FIRSTOPTION + 1, 0), 0);
+    EXPECT_EQ(answered_boxes(), std::vector<std::string>{"Sorry: invalid binary file"});
+    EXPECT_EQ(g_chooser.calls.size(), 3u);
+}
+
+TEST_F(ParamDialog, HelpMessageComesBeforeTheChooser) {
+    SendMessageA(g_win.main, WM_COMMAND, MAKEWPARAM(CM_HELPMESSAGES, 0), 0);
+    std::string caption;
+    std::size_t boxes_before_chooser = 99;
+    g_chooser.on_call = [&] { boxes_before_chooser = answered_boxes().size(); };
+    on_next_dialog([&](HWND d) {
+        on_next_dialog([&](HWND box) {
+            caption = window_text(box);
+            answer(IDOK)(box);
+        });
+        g_chooser.answer = "";
+        click(d, ROWID(IDC_ROW_SET, 1));
+        // No help message before the value entry: it shows the label itself.
+        on_next_dialog(type_value("3"));
+        click(d, ROWID(IDC_ROW_SET, 2));
+        press(d, IDCANCEL);
+    });
+    SendMessageA(g_win.main, WM_COMMAND, MAKEWPARAM(CM_FIRSTOPTION + 1, 0), 0);
+    EXPECT_EQ(caption, "Message:");
+    EXPECT_EQ(answered_boxes(), std::vector<std::string>{"Input file\n"});
+    EXPECT_EQ(boxes_before_chooser, 1u);
+}
+
+// The filters follow each row's extension; a new-file row starts from the
+// pane document's name and keeps the filter built last.
+TEST_F(ParamDialog, ChoosersOfEachType) {
+    g_registry.table.param_count[1] = 4;
+    g_registry.table.param_spec[1] =
+        "Table\n[bin,x,]Export\n[text,dat,]Output\n[new,,]Picture\n[pict,,]";
+    std::strcpy(g_doc.path, "C:\\reports\\l-Peakgrid.txt");
+    std::string preset;
+    on_next_dialog([&](HWND d) {
+        g_chooser.answer = dir.file("Chan1.bin");  // has an extension: refused
+        click(d, ROWID(IDC_ROW_SET, 1));
+        EXPECT_EQ(g_chooser.filters.back(), std::string("Files without extension (*)\0*\0\0", 31));
+        EXPECT_EQ(dialog_item_text(d, ROWID(IDC_ROW_VALUE, 1)), "");
+
+        g_chooser.answer = "C:\\in\\peaks.dat";
+        click(d, ROWID(IDC_ROW_SET, 2));
+        EXPECT_EQ(g_chooser.filters.back(),
+                  std::string("Files with dat extension (*.dat)\0*.dat\0\0", 40));
+        EXPECT_EQ(dialog_item_text(d, ROWID(IDC_ROW_VALUE, 2)), "C:\\in\\peaks.dat");
+
+        g_chooser.on_call = [&] { preset = g_win.filebuffer; };
+        g_chooser.answer = "C:\\out\\new.txt";
+        click(d, ROWID(IDC_ROW_SET, 3));
+        EXPECT_EQ(g_chooser.calls.back(), "save");
+        EXPECT_EQ(g_chooser.filters.back(),
+                  std::string("Files with dat extension (*.dat)\0*.dat\0\0", 40));
+        EXPECT_EQ(dialog_item_text(d, ROWID(IDC_ROW_VALUE, 3)), "C:\\out\\new.txt");
+
+        click(d, ROWID(IDC_ROW_SET, 4));  // "pict": nothing
+        EXPECT_EQ(g_chooser.calls.size(), 3u);
+        press(d, IDCANCEL);
+    });
+    SendMessageA(g_win.main, WM_COMMAND, MAKEWPARAM(CM_FIRSTOPTION, 0), 0);
+    EXPECT_EQ(preset, "C:\\reports\\l-Peakgrid.txt");
+}
+
+// OK closes the dialog, writes the banner, runs the option and shows the
+// report in the pane.
+TEST_F(ParamDialog, OkRunsTheOptionAndShowsTheReport) {
+    write_bytes(dir.file("export.txt"), read_bytes(example("export.txt")));
+    on_next_dialog([&](HWND d) {
+        SetDlgItemTextA(d, ROWID(IDC_ROW_VALUE, 1), dir.file("export.txt").c_str());
+        press(d, IDOK);
+    });
+    std::strcpy(g_registry.ParamValues[2], "kept");
+    SendMessageA(g_win.main, WM_COMMAND, MAKEWPARAM(CM_FIRSTOPTION, 0), 0);
+    EXPECT_EQ(std::string(g_registry.ParamValues[1]), dir.file("export.txt"));
+    EXPECT_STREQ(g_registry.ParamValues[2], "kept");
+    std::string pane = pane_text();
+    EXPECT_NE(pane.find("Read Genescan file"), std::string::npos) << pane;
+    EXPECT_NE(pane.find("Input file: " + dir.file("export.txt")), std::string::npos) << pane;
+    EXPECT_GT(read_bytes(dir.file("Chan1")).size(), 18u);
+}
+
+// The real open-file dialog, answered through its file-name box.
+TEST_F(ParamDialog, RealOpenFileChooser) {
+    g_choosers = saved;
+    write_table(dir.file("Table2x3"), 2, 3);
+    on_next_dialog([&](HWND d) {
+        on_next_dialog([&](HWND chooser) {
+            SetDlgItemTextA(chooser, 0x47C, dir.file("Table2x3").c_str());
+            press(chooser, IDOK);
+        });
+        click(d, ROWID(IDC_ROW_SET, 1));
+        EXPECT_EQ(dialog_item_text(d, ROWID(IDC_ROW_VALUE, 1)), dir.file("Table2x3"));
+        EXPECT_EQ(dialog_item_text(d, ROWID(IDC_ROW_COUNT1, 1)), "2");
+        EXPECT_EQ(dialog_item_text(d, ROWID(IDC_ROW_COUNT2, 1)), "3");
+        press(d, IDCANCEL);
+    });
+    SendMessageA(g_win.main, WM_COMMAND, MAKEWPARAM(CM_FIRSTOPTION + 1, 0), 0);
+}
