@@ -36,10 +36,13 @@ DialogAction type_value(const std::string& value, std::vector<std::string>* line
     };
 }
 
-void write_table(const std::string& path, int rows, int cols) {
+void write_table(const std::string& path, int rows, int cols, const std::vector<float>& values) {
+    std::string bytes(4u * static_cast<unsigned>(rows * cols), '\0');
+    for (std::size_t i = 0; i < values.size() && 4 * i < bytes.size(); ++i)
+        std::memcpy(&bytes[4 * i], &values[i], 4);  // little-endian on x86
     char trailer[32];
     std::snprintf(trailer, sizeof trailer, "\r\n%06d\r\n%06d\r\n", rows, cols);
-    write_bytes(path, std::string(4u * static_cast<unsigned>(rows * cols), '\0') + trailer);
+    write_bytes(path, bytes + trailer);
 }
 
 std::string winepath(const std::string& unixpath) {

@@ -30,8 +30,8 @@ void click(HWND dialog, int id);
 // A value-entry dialog action: records label lines 1..12 (when lines is
 // given), types value and presses OK.
 DialogAction type_value(const std::string& value, std::vector<std::string>* lines = nullptr);
-// A binary table of rows x cols zeros.
-void write_table(const std::string& path, int rows, int cols);
+// A binary table of rows x cols values (zeros when none are given).
+void write_table(const std::string& path, int rows, int cols, const std::vector<float>& values = {});
 // A file of the source tree's examples/ folder, as a Windows path.
 std::string example(const std::string& name);
 // A path of the Linux file system as Wine shows it (drive Z:).
