@@ -24,6 +24,46 @@ struct ParamDialog {
 
 const int kColumns[] = {IDC_ROW_LABEL, IDC_ROW_COUNT1, IDC_ROW_COUNT2, IDC_ROW_VALUE, IDC_ROW_SET};
 
+bool islabel(int id) {
+    return id >= IDC_ROW_LABEL && id <= ROWID(IDC_ROW_LABEL, ROW_COUNT) && (id - IDC_ROW_LABEL) % ROW_STRIDE == 0;
+}
+
+// A short label wider than the label column would be cut: the column then
+// grows to the widest label, and everything right of it (the "Set", value
+// and count columns, OK, Cancel and the dialog's own edge) moves right.
+void fitlabels(HWND dialog, int n) {
+    HWND first = GetDlgItem(dialog, ROWID(IDC_ROW_LABEL, 1));
+    HDC dc = GetDC(first);
+    HGDIOBJ oldfont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0)));
+    int widest = 0;
+    for (int r = 1; r <= n; ++r) {
+        char text[256] = {};
+        int len = GetDlgItemTextA(dialog, ROWID(IDC_ROW_LABEL, r), text, sizeof text);
+        SIZE size = {};
+        GetTextExtentPoint32A(dc, text, len, &size);
+        if (size.cx > widest) widest = size.cx;
+    }
+    SelectObject(dc, oldfont);
+    ReleaseDC(first, dc);
+    RECT column;
+    GetClientRect(first, &column);
+    if (widest <= column.right) return;
+    int shift = widest - column.right + 4;  // and a little room before "Set"
+    for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        RECT r;
+        GetWindowRect(c, &r);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+        if (islabel(GetDlgCtrlID(c)))
+            SetWindowPos(c, nullptr, 0, 0, r.right - r.left + shift, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
+        else
+            SetWindowPos(c, nullptr, r.left + shift, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    }
+    RECT frame;
+    GetWindowRect(dialog, &frame);
+    SetWindowPos(dialog, nullptr, 0, 0, frame.right - frame.left + shift, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+}
+
 void setup(HWND dialog, const ParamDialog& p) {
     int n = static_cast<int>(p.rows.size());
     for (int r = 1; r <= n; ++r)
@@ -34,6 +74,7 @@ void setup(HWND dialog, const ParamDialog& p) {
             EnableWindow(control, FALSE);
             ShowWindow(control, SW_HIDE);
         }
+    fitlabels(dialog, n);
     SetWindowTextA(dialog, dialogtitle().c_str());
 }
 

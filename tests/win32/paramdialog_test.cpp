@@ -16,20 +16,19 @@
 
 namespace {
 
-class ParamDialog : public ::testing::Test {
+// The file choosers are answered by the stand-in unless a test restores
+// the common dialogs.
+class ParamDialog : public MainWindowTest {
   protected:
     void SetUp() override {
-        open_main_window(dir);
+        MainWindowTest::SetUp();
         g_chooser = ChooserStandIn();
         g_choosers = {standin_open, standin_save};
     }
     void TearDown() override {
         g_choosers = saved;
-        close_main_window();
-        std::string unexpected;
-        EXPECT_TRUE(all_dialogs_handled(&unexpected)) << unexpected;
+        MainWindowTest::TearDown();
     }
-    TestDir dir;
     Choosers saved = g_choosers;
 };
 
@@ -232,4 +231,60 @@ TEST_F(ParamDialog, RealOpenFileChooser) {
         press(d, IDCANCEL);
     });
     SendMessageA(g_win.main, WM_COMMAND, MAKEWPARAM(CM_FIRSTOPTION + 1, 0), 0);
+}
+
+// Every label fits its column and ends before its "Set"; Tab goes through
+// the rows in order, then OK and Cancel; Enter in a row is OK, Esc Cancel.
+TEST_F(ParamDialog, LayoutAndKeyboard) {
+    std::vector<int> order;
+    on_next_dialog([&](HWND d) {
+        HDC dc = GetDC(d);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(d, WM_GETFONT, 0, 0)));
+        RECT client;
+        GetClientRect(d, &client);
+        MapWindowPoints(d, nullptr, reinterpret_cast<POINT*>(&client), 2);
+        for (int r = 1; r <= 7; ++r) {
+            std::string text = dialog_item_text(d, ROWID(IDC_ROW_LABEL, r));
+            SIZE size = {};
+            GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+            RECT label, set, count;
+            GetWindowRect(GetDlgItem(d, ROWID(IDC_ROW_LABEL, r)), &label);
+            GetWindowRect(GetDlgItem(d, ROWID(IDC_ROW_SET, r)), &set);
+            GetWindowRect(GetDlgItem(d, ROWID(IDC_ROW_COUNT2, r)), &count);
+            EXPECT_GE(label.right - label.left, size.cx) << text;
+            EXPECT_LE(label.right, set.left) << text;
+            EXPECT_LE(count.right, client.right) << r;
+        }
+        SelectObject(dc, old);
+        ReleaseDC(d, dc);
+
+        HWND focus = GetFocus();
+        for (int i = 0; i < 16; ++i) {
+            order.push_back(GetDlgCtrlID(focus));
+            focus = GetNextDlgTabItem(d, focus, FALSE);
+        }
+        SetDlgItemTextA(d, ROWID(IDC_ROW_VALUE, 2), "4");
+        HWND value = GetDlgItem(d, ROWID(IDC_ROW_VALUE, 2));
+        SetFocus(value);
+        PostMessageA(value, WM_KEYDOWN, VK_RETURN, 0);
+    });
+    SendMessageA(g_win.main, WM_COMMAND, MAKEWPARAM(CM_FIRSTOPTION + 1, 0), 0);
+    std::vector<int> expected;
+    for (int r = 1; r <= 7; ++r) {
+        expected.push_back(ROWID(IDC_ROW_VALUE, r));
+        expected.push_back(ROWID(IDC_ROW_SET, r));
+    }
+    expected.push_back(IDOK);
+    expected.push_back(IDCANCEL);
+    EXPECT_EQ(order, expected);
+    EXPECT_STREQ(g_registry.ParamValues[2], "4");  // Enter was OK (nothing runs without a file)
+
+    on_next_dialog([&](HWND d) {
+        SetDlgItemTextA(d, ROWID(IDC_ROW_VALUE, 1), "typed");
+        HWND value = GetDlgItem(d, ROWID(IDC_ROW_VALUE, 1));
+        SetFocus(value);
+        PostMessageA(value, WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    SendMessageA(g_win.main, WM_COMMAND, MAKEWPARAM(CM_FIRSTOPTION, 0), 0);
+    EXPECT_STREQ(g_registry.ParamValues[1], "");  // Esc was Cancel
 }
