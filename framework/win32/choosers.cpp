@@ -15,10 +15,8 @@ BOOL openchooser(OPENFILENAMEA* f) { return GetOpenFileNameA(f); }
 BOOL savechooser(OPENFILENAMEA* f) { return GetSaveFileNameA(f); }
 
 void setfilter(const std::string& text) {
-    std::string list = filterlist(text);
-    std::size_t n = list.size() < sizeof g_win.filter - 1 ? list.size() : sizeof g_win.filter - 2;
     std::memset(g_win.filter, 0, sizeof g_win.filter);
-    std::memcpy(g_win.filter, list.data(), n);
+    filterlist(text).copy(g_win.filter, sizeof g_win.filter - 2);  // two NULs end it
     g_win.filedialog.nFilterIndex = 1;
 }
 

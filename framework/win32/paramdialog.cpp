@@ -87,7 +87,7 @@ void readvalues(HWND dialog, ParamDialog& p) {
 }
 
 // The "Set" button of row r.
-void setrow(HWND dialog, int r, const DialogRow& row) {
+void pressset(HWND dialog, int r, const DialogRow& row) {
     if (g_win.helpmessages && helpfirst(row.action)) infobox(row.longlabel.c_str());
     switch (row.action) {
     case SetAction::BinChooser:
@@ -117,9 +117,9 @@ INT_PTR CALLBACK paramproc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpar
         setup(dialog, *reinterpret_cast<ParamDialog*>(lparam));
         return TRUE;
     }
-    if (message != WM_COMMAND) return FALSE;
-    // Only button clicks act: the whole command word is compared.
     auto* p = reinterpret_cast<ParamDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    if (message != WM_COMMAND || !p) return FALSE;
+    // Only button clicks act: the whole command word is compared.
     if (wparam == IDOK) {
         readvalues(dialog, *p);
         EndDialog(dialog, 1);
@@ -131,7 +131,7 @@ INT_PTR CALLBACK paramproc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpar
     }
     for (int r = 1; r <= static_cast<int>(p->rows.size()); ++r)
         if (wparam == static_cast<WPARAM>(ROWID(IDC_ROW_SET, r))) {
-            setrow(dialog, r, p->rows[static_cast<std::size_t>(r - 1)]);
+            pressset(dialog, r, p->rows[static_cast<std::size_t>(r - 1)]);
             return TRUE;
         }
     return FALSE;

@@ -25,8 +25,8 @@ INT_PTR CALLBACK valueproc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpar
         setup(dialog, *reinterpret_cast<ValueEntry*>(lparam)->lines);
         return TRUE;  // the focus goes to the value field
     }
-    if (message != WM_COMMAND) return FALSE;
     auto* entry = reinterpret_cast<ValueEntry*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    if (message != WM_COMMAND || !entry) return FALSE;
     if (wparam == IDOK) {
         GetDlgItemTextA(dialog, IDC_VALUE_EDIT, entry->buffer, 256);
         EndDialog(dialog, 1);

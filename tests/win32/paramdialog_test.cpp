@@ -288,3 +288,83 @@ TEST_F(ParamDialog, LayoutAndKeyboard) {
     SendMessageA(g_win.main, WM_COMMAND, MAKEWPARAM(CM_FIRSTOPTION, 0), 0);
     EXPECT_STREQ(g_registry.ParamValues[1], "");  // Esc was Cancel
 }
+
+namespace {
+
+struct Control {
+    int id;
+    const char* kind;  // window class
+    int x, y, w, h;    // dialog units
+    const char* text;
+};
+
+// Each control stands where its template puts it, is of its kind and
+// shows its text; the client area is 300 x 180 dialog units.
+void expect_template(HWND d, const std::vector<Control>& controls) {
+    RECT size = {0, 0, 300, 180}, client;
+    MapDialogRect(d, &size);
+    GetClientRect(d, &client);
+    EXPECT_TRUE(EqualRect(&size, &client));
+    for (const Control& c : controls) {
+        HWND w = GetDlgItem(d, c.id);
+        ASSERT_NE(w, nullptr) << c.id;
+        char kind[32] = {};
+        GetClassNameA(w, kind, sizeof kind);
+        EXPECT_STRCASEEQ(kind, c.kind) << c.id;
+        // Position and size are converted one by one, as the dialog does.
+        RECT want = {c.x, c.y, c.w, c.h}, got;
+        MapDialogRect(d, &want);
+        GetWindowRect(w, &got);
+        MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&got), 2);
+        EXPECT_EQ(got.left, want.left) << c.id;
+        EXPECT_EQ(got.top, want.top) << c.id;
+        EXPECT_EQ(got.right - got.left, want.right) << c.id;
+        EXPECT_EQ(got.bottom - got.top, want.bottom) << c.id;
+        EXPECT_EQ(window_text(w), c.text) << c.id;
+    }
+}
+
+}  // namespace
+
+TEST_F(ParamDialog, TemplatesAsDefined) {
+    on_next_dialog([&](HWND d) {
+        std::vector<Control> controls = {{IDOK, "Button", 200, 160, 40, 15, "Ok"},
+                                         {IDCANCEL, "Button", 250, 160, 40, 15, "Cancel"}};
+        for (int r : {1, 2, 10}) {
+            int y = 10 + 14 * (r - 1);
+            controls.push_back({ROWID(IDC_ROW_LABEL, r), "Static", 10, y, 100, 8, r == 1 ? "Input file" : " "});
+            controls.push_back({ROWID(IDC_ROW_COUNT1, r), "Static", 250, y, 25, 12, " "});
+            controls.push_back({ROWID(IDC_ROW_COUNT2, r), "Static", 275, y, 25, 12, " "});
+            controls.push_back({ROWID(IDC_ROW_VALUE, r), "Edit", 150, y - 2, 100, 12, ""});
+            controls.push_back({ROWID(IDC_ROW_SET, r), "Button", 110, y - 2, 30, 12, "Set"});
+        }
+        expect_template(d, controls);
+        HWND edit = GetDlgItem(d, ROWID(IDC_ROW_VALUE, 1));
+        LONG style = GetWindowLongA(edit, GWL_STYLE);
+        EXPECT_EQ(style & (ES_AUTOHSCROLL | WS_TABSTOP), ES_AUTOHSCROLL | WS_TABSTOP);
+        // The dialog draws an edit's border as a sunken edge.
+        EXPECT_TRUE((style & WS_BORDER) || (GetWindowLongA(edit, GWL_EXSTYLE) & WS_EX_CLIENTEDGE));
+        EXPECT_EQ(GetWindowLongA(GetDlgItem(d, IDOK), GWL_STYLE) & BS_DEFPUSHBUTTON, BS_DEFPUSHBUTTON);
+        EXPECT_EQ(GetWindowLongA(d, GWL_STYLE) & (WS_CAPTION | WS_SYSMENU | DS_MODALFRAME),
+                  WS_CAPTION | DS_MODALFRAME);
+
+        on_next_dialog([&](HWND v) {
+            std::vector<Control> lines = {{IDC_VALUE_CAPTION, "Static", 10, 10, 100, 8, "Type the value"},
+                                          {IDC_VALUE_EDIT, "Edit", 210, 8, 80, 12, ""},
+                                          {IDOK, "Button", 250, 160, 40, 15, "Ok"},
+                                          {IDC_VALUE_LINE(1), "Static", 10, 10, 200, 8, "Input file"},
+                                          {IDC_VALUE_LINE(2), "Static", 10, 24, 280, 8, " "},
+                                          {IDC_VALUE_LINE(10), "Static", 10, 136, 280, 8, " "},
+                                          {IDC_VALUE_LINE(11), "Static", 10, 150, 240, 8, " "},
+                                          {IDC_VALUE_LINE(12), "Static", 10, 164, 240, 8, " "}};
+            expect_template(v, lines);
+            EXPECT_EQ(window_text(v), "");
+            EXPECT_EQ(GetDlgItem(v, IDCANCEL), nullptr);
+            press(v, IDCANCEL);
+        });
+        click(d, ROWID(IDC_ROW_SET, 1));
+        press(d, IDCANCEL);
+    });
+    g_registry.table.param_spec[1] = "Input file\n[int,,]";  // "Set" opens the value entry
+    SendMessageA(g_win.main, WM_COMMAND, MAKEWPARAM(CM_FIRSTOPTION, 0), 0);
+}
