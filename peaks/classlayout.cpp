@@ -111,13 +111,11 @@ void report_class_counts(const ClassLayout& layout) {
     reportf("Max number of classes = %d\n", layout.largest);
 }
 
-ClassFinder make_finder(const ClassLayout& layout) {
-    std::vector<int> counts;
+std::vector<double> class_limits(const ClassLayout& layout) {
     std::vector<double> limits;
     limits.reserve(static_cast<std::size_t>(layout.total) + static_cast<std::size_t>(layout.groups));
     for (int g = 1; g <= layout.groups; ++g) {
         int n = static_cast<int>(layout.counts[g]);
-        counts.push_back(n);
         double x = layout.bounds[g];
         limits.push_back(x);
         for (int k = 2; k <= n + 1; ++k) {
@@ -126,7 +124,13 @@ ClassFinder make_finder(const ClassLayout& layout) {
         }
         limits.back() = layout.bounds[g + 1];
     }
-    return ClassFinder(counts, std::move(limits));
+    return limits;
+}
+
+ClassFinder make_finder(const ClassLayout& layout) {
+    std::vector<int> counts;
+    for (int g = 1; g <= layout.groups; ++g) counts.push_back(static_cast<int>(layout.counts[g]));
+    return ClassFinder(counts, class_limits(layout));
 }
 
 ClassFinder::ClassFinder(const std::vector<int>& counts, std::vector<double> limits)

@@ -98,6 +98,10 @@ class ClassFinder {
     bool ordered_ = true;          // regular groups with increasing upper bounds
 };
 
+// The limits of a counted layout: per group its n(g) + 1 limits, one group
+// after the other (class k of group g runs from its limit k to limit k + 1).
+std::vector<double> class_limits(const ClassLayout& layout);
+
 // The class limits of a counted layout, ready for lookups.
 ClassFinder make_finder(const ClassLayout& layout);
 

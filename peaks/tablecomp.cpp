@@ -21,6 +21,7 @@
 #include "base/reportstream.h"
 #include "peaks/classlayout.h"
 #include "peaks/classtables.h"
+#include "peaks/labelledcsv.h"
 
 namespace {
 
@@ -164,4 +165,5 @@ void computetable(const char* path, int groups, int heightarea, int summax, int 
     if (w.zero_full + w.zero_kept > 0)
         reportf("Rows of sum 0 left as zeros (no proportions): %d in the full table, %d in the reduced table\n",
                 w.zero_full, w.zero_kept);
+    if (g_labelled.csv) write_labelled_tables(layout, keep, full_name, kept_name);
 }

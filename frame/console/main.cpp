@@ -13,12 +13,15 @@
 #include "frame/frame.h"
 #include "frame/report.h"
 #include "frame/startup.h"
+#include "peaks/labelledcsv.h"
 
 namespace {
 
 const char kUsage[] =
-    "usage: peakgrid [-o N] [-f BATCHFILE] [-d FOLDER] [-m]\n"
-    "       peakgrid BATCHFILE\n"
+    "usage: peakgrid [--csv] [-o N] [-f BATCHFILE] [-d FOLDER] [-m]\n"
+    "       peakgrid [--csv] BATCHFILE\n"
+    "  --csv      (first word only) Compute table also writes <table>.csv\n"
+    "             beside each table: sample names and class bounds as labels\n"
     "  -o N       open option N's parameters at start (1 Read Genescan file,\n"
     "             2 Compute table)\n"
     "  -f FILE    run a batch parameter file\n"
@@ -37,8 +40,15 @@ void say_batch_end(const std::string& path, const BatchOutcome& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // "--csv" as the first word asks for labelled copies of option 2's
+    // tables; it is taken off and the rest is parsed as usual.
+    int first = 1;
+    if (argc > 1 && std::string(argv[1]) == "--csv") {
+        g_labelled.csv = true;
+        first = 2;
+    }
     std::string args;
-    for (int i = 1; i < argc; ++i) args += (i > 1 ? " " : "") + std::string(argv[i]);
+    for (int i = first; i < argc; ++i) args += (i > first ? " " : "") + std::string(argv[i]);
     if (args == "--version") {
         std::printf("peakgrid %s\n", PEAKGRID_VERSION);
         return 0;

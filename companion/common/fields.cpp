@@ -1,0 +1,92 @@
+#include "companion/common/fields.h"
+
+#include <cstring>
+
+namespace {
+
+std::string_view trim(std::string_view s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
+    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
+    return s.substr(b, e - b);
+}
+
+}  // namespace
+
+void splitfields(std::string_view line, char sep, std::size_t limit, std::vector<std::string_view>& out,
+                 std::string& scratch) {
+    out.clear();
+    scratch.clear();
+    scratch.reserve(line.size());  // views into scratch must stay valid
+    std::size_t pos = 0;
+    const std::size_t n = line.size();
+    while (out.size() < limit) {
+        std::size_t p = pos;
+        while (p < n && line[p] == ' ' && sep != ' ') ++p;
+        if (p < n && line[p] == '"') {
+            // A quoted field: copy it unquoted only when it holds a doubled quote.
+            std::size_t q = p + 1, start = q;
+            bool doubled = false;
+            while (q < n) {
+                if (line[q] == '"') {
+                    if (q + 1 < n && line[q + 1] == '"') {
+                        doubled = true;
+                        q += 2;
+                        continue;
+                    }
+                    break;
+                }
+                ++q;
+            }
+            std::string_view inner = line.substr(start, q - start);
+            if (doubled) {
+                std::size_t at = scratch.size();
+                for (std::size_t i = 0; i < inner.size(); ++i) {
+                    scratch += inner[i];
+                    if (inner[i] == '"') ++i;
+                }
+                inner = std::string_view(scratch).substr(at);
+            }
+            out.push_back(inner);
+            // Whatever follows the closing quote up to the separator is dropped.
+            const void* s = q < n ? std::memchr(line.data() + q, sep, n - q) : nullptr;
+            if (!s) return;
+            pos = static_cast<std::size_t>(static_cast<const char*>(s) - line.data()) + 1;
+            continue;
+        }
+        const void* s = pos < n ? std::memchr(line.data() + pos, sep, n - pos) : nullptr;
+        std::size_t end = s ? static_cast<std::size_t>(static_cast<const char*>(s) - line.data()) : n;
+        out.push_back(trim(line.substr(pos, end - pos)));
+        if (!s) return;
+        pos = end + 1;
+    }
+}
+
+bool isnumber(std::string_view s) {
+    std::size_t i = 0, n = s.size();
+    if (i < n && (s[i] == '+' || s[i] == '-')) ++i;
+    std::size_t digits = 0;
+    while (i < n && s[i] >= '0' && s[i] <= '9') ++i, ++digits;
+    if (i < n && s[i] == '.') {
+        ++i;
+        while (i < n && s[i] >= '0' && s[i] <= '9') ++i, ++digits;
+    }
+    if (digits == 0) return false;
+    if (i < n && (s[i] == 'e' || s[i] == 'E')) {
+        ++i;
+        if (i < n && (s[i] == '+' || s[i] == '-')) ++i;
+        std::size_t exp = 0;
+        while (i < n && s[i] >= '0' && s[i] <= '9') ++i, ++exp;
+        if (exp == 0) return false;
+    }
+    return i == n;
+}
+
+std::string columnkey(std::string_view name) {
+    std::string k;
+    for (char c : name) {
+        if (c >= 'A' && c <= 'Z') k += static_cast<char>(c - 'A' + 'a');
+        else if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) k += c;
+    }
+    return k;
+}

@@ -1,0 +1,227 @@
+#include "companion/export/heatmap.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "datafile/tabletext.h"
+
+namespace {
+
+const int kMaxDrawn = 2000;  // rows or columns drawn one by one
+
+// A sequential scale from pale yellow to dark blue (low to high).
+const unsigned char kStops[][3] = {{255, 255, 204}, {199, 233, 180}, {127, 205, 187}, {65, 182, 196},
+                                   {29, 145, 192},  {34, 94, 168},   {37, 52, 148},   {8, 29, 88}};
+const int kStopCount = sizeof kStops / sizeof kStops[0];
+
+std::string colour(double t) {
+    if (!(t >= 0.0)) t = 0.0;
+    if (t > 1.0) t = 1.0;
+    double x = t * (kStopCount - 1);
+    int i = std::min(static_cast<int>(x), kStopCount - 2);
+    double f = x - i;
+    char buf[8];
+    int c[3];
+    for (int k = 0; k < 3; ++k)
+        c[k] = static_cast<int>(std::lround(kStops[i][k] + f * (kStops[i + 1][k] - kStops[i][k])));
+    std::snprintf(buf, sizeof buf, "#%02x%02x%02x", c[0], c[1], c[2]);
+    return buf;
+}
+
+std::string escaped(const std::string& s) {
+    std::string out;
+    for (char c : s) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            default:
+                if (static_cast<unsigned char>(c) >= 32) out += c;
+        }
+    }
+    return out;
+}
+
+std::string label(const std::vector<std::string>& labels, int i) {
+    if (i < static_cast<int>(labels.size()) && !labels[static_cast<std::size_t>(i)].empty())
+        return labels[static_cast<std::size_t>(i)];
+    return std::to_string(i + 1);
+}
+
+std::string num(double v) {
+    char b[32];
+    std::snprintf(b, sizeof b, "%.4g", v);
+    return b;
+}
+
+std::string valuetext(float v) {
+    char b[32];
+    return std::string(b, static_cast<std::size_t>(floattext(v, b)));
+}
+
+// The drawn grid: blocks of fr rows and fc columns, each the largest value.
+struct Grid {
+    int rows, cols, fr, fc;
+    std::vector<float> v;
+};
+
+Grid blocks(const HeatMap& m) {
+    Grid g;
+    g.fr = (m.rows + kMaxDrawn - 1) / kMaxDrawn;
+    g.fc = (m.cols + kMaxDrawn - 1) / kMaxDrawn;
+    g.rows = (m.rows + g.fr - 1) / g.fr;
+    g.cols = (m.cols + g.fc - 1) / g.fc;
+    if (g.fr == 1 && g.fc == 1) {
+        g.v = m.values;
+        return g;
+    }
+    g.v.assign(static_cast<std::size_t>(g.rows) * static_cast<std::size_t>(g.cols), std::nanf(""));
+    for (int i = 0; i < m.rows; ++i)
+        for (int j = 0; j < m.cols; ++j) {
+            float x = m.values[static_cast<std::size_t>(i) * static_cast<std::size_t>(m.cols) + static_cast<std::size_t>(j)];
+            float& b = g.v[static_cast<std::size_t>(i / g.fr) * static_cast<std::size_t>(g.cols) + static_cast<std::size_t>(j / g.fc)];
+            if (!std::isnan(x) && (std::isnan(b) || x > b)) b = x;
+        }
+    return g;
+}
+
+}  // namespace
+
+bool writeheatmap(const HeatMap& m, std::FILE* out) {
+    const Grid g = blocks(m);
+    float lo = 0.0f, hi = 0.0f;
+    bool any = false, nans = false;
+    for (float x : g.v) {
+        if (std::isnan(x)) {
+            nans = true;
+            continue;
+        }
+        if (!any || x < lo) lo = x;
+        if (!any || x > hi) hi = x;
+        any = true;
+    }
+    if (lo > 0.0f) lo = 0.0f;  // the scale starts at 0 for tables of peak values
+    const double span = hi > lo ? static_cast<double>(hi) - lo : 1.0;
+
+    // Cells: wide enough for a label where there are few, at least 1 unit.
+    const double cw = std::clamp(1200.0 / g.cols, 1.0, 28.0);
+    const double ch = std::clamp(1000.0 / g.rows, 1.0, 24.0);
+    const double font = 11.0;
+    const int row_step = static_cast<int>(std::ceil((font + 1.0) / ch));
+    const int col_step = static_cast<int>(std::ceil((font + 1.0) / cw));
+    std::size_t row_chars = 1, col_chars = 1;
+    for (int i = 0; i < g.rows; i += row_step)
+        row_chars = std::max(row_chars, label(m.row_labels, i * g.fr).size());
+    for (int j = 0; j < g.cols; j += col_step)
+        col_chars = std::max(col_chars, label(m.col_labels, j * g.fc).size());
+    row_chars = std::min<std::size_t>(row_chars, 40);
+    col_chars = std::min<std::size_t>(col_chars, 40);
+    const double left = 16 + row_chars * font * 0.65, top = 40 + col_chars * font * 0.65;
+    const double width = g.cols * cw, height = g.rows * ch;
+    const double legend_x = left + width + 30, total_w = legend_x + 120;
+    const double bar_h = std::clamp(height, 120.0, 300.0);
+    const double total_h = std::max(top + height + 20, top + bar_h + 60);
+
+    std::string s;
+    char b[512];
+    std::snprintf(b, sizeof b,
+                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                  "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"%.0f\" "
+                  "viewBox=\"0 0 %.0f %.0f\" font-family=\"sans-serif\" font-size=\"%.0f\">\n"
+                  "<rect width=\"100%%\" height=\"100%%\" fill=\"white\"/>\n",
+                  total_w, total_h, total_w, total_h, font);
+    s += b;
+    std::string title = m.title + " (" + std::to_string(m.rows) + " x " + std::to_string(m.cols);
+    if (g.fr > 1 || g.fc > 1)
+        title += ", blocks of " + std::to_string(g.fr) + " x " + std::to_string(g.fc) + " cells show their largest value";
+    title += ")";
+    s += "<text x=\"10\" y=\"20\" font-size=\"14\" font-weight=\"bold\">" + escaped(title) + "</text>\n";
+    std::snprintf(b, sizeof b,
+                  "<rect x=\"%.2f\" y=\"%.2f\" width=\"%.2f\" height=\"%.2f\" fill=\"#f7f7f7\" stroke=\"#999\" "
+                  "stroke-width=\"0.5\"/>\n<g shape-rendering=\"crispEdges\">\n",
+                  left, top, width, height);
+    s += b;
+    // One rectangle per run of equal colour in a row; zero cells are background.
+    for (int i = 0; i < g.rows; ++i) {
+        const float* row = g.v.data() + static_cast<std::size_t>(i) * static_cast<std::size_t>(g.cols);
+        int j = 0;
+        while (j < g.cols) {
+            float x = row[j];
+            if (x == 0.0f) {
+                ++j;
+                continue;
+            }
+            std::string c = std::isnan(x) ? "#b0b0b0" : colour((x - lo) / span);
+            int k = j + 1;
+            while (k < g.cols && row[k] != 0.0f &&
+                   (std::isnan(row[k]) ? std::isnan(x) : !std::isnan(x) && colour((row[k] - lo) / span) == c))
+                ++k;
+            std::snprintf(b, sizeof b, "<rect x=\"%.2f\" y=\"%.2f\" width=\"%.2f\" height=\"%.2f\" fill=\"%s\"",
+                          left + j * cw, top + i * ch, (k - j) * cw, ch, c.c_str());
+            s += b;
+            if (k == j + 1 && g.fr == 1 && g.fc == 1)
+                s += "><title>" + escaped(label(m.row_labels, i) + ", " + label(m.col_labels, j) + ": " + valuetext(x)) +
+                     "</title></rect>\n";
+            else
+                s += "/>\n";
+            j = k;
+        }
+        if (s.size() > (1u << 20)) {
+            std::fwrite(s.data(), 1, s.size(), out);
+            s.clear();
+        }
+    }
+    s += "</g>\n";
+    // Row labels, right-aligned against the grid; column labels upright.
+    const double rf = std::min(font, std::max(ch * row_step - 1.0, 6.0));
+    for (int i = 0; i < g.rows; i += row_step) {
+        std::snprintf(b, sizeof b, "<text x=\"%.2f\" y=\"%.2f\" font-size=\"%.1f\" text-anchor=\"end\" dominant-baseline=\"central\">",
+                      left - 4, top + (i + 0.5) * ch, rf);
+        s += b + escaped(label(m.row_labels, i * g.fr)) + "</text>\n";
+    }
+    const double cf = std::min(font, std::max(cw * col_step - 1.0, 6.0));
+    for (int j = 0; j < g.cols; j += col_step) {
+        double x = left + (j + 0.5) * cw;
+        std::snprintf(b, sizeof b, "<text transform=\"translate(%.2f,%.2f) rotate(-90)\" font-size=\"%.1f\" dominant-baseline=\"central\">",
+                      x, top - 4, cf);
+        s += b + escaped(label(m.col_labels, j * g.fc)) + "</text>\n";
+    }
+    // The colour scale: a bar from the lowest to the highest value.
+    const double bar_top = top;
+    s += "<defs><linearGradient id=\"scale\" x1=\"0\" y1=\"1\" x2=\"0\" y2=\"0\">";
+    for (int k = 0; k < kStopCount; ++k) {
+        std::snprintf(b, sizeof b, "<stop offset=\"%.3f\" stop-color=\"%s\"/>", k / double(kStopCount - 1),
+                      colour(k / double(kStopCount - 1)).c_str());
+        s += b;
+    }
+    s += "</linearGradient></defs>\n";
+    std::snprintf(b, sizeof b,
+                  "<rect x=\"%.2f\" y=\"%.2f\" width=\"16\" height=\"%.0f\" fill=\"url(#scale)\" stroke=\"#999\" "
+                  "stroke-width=\"0.5\"/>\n",
+                  legend_x, bar_top, bar_h);
+    s += b;
+    for (int k = 0; k <= 4; ++k) {
+        double v = lo + span * k / 4.0, y = bar_top + bar_h - bar_h * k / 4.0;
+        std::snprintf(b, sizeof b,
+                      "<line x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\" stroke=\"#333\"/>"
+                      "<text x=\"%.2f\" y=\"%.2f\" dominant-baseline=\"central\">%s</text>\n",
+                      legend_x + 16, y, legend_x + 20, y, legend_x + 23, y, escaped(num(any ? v : 0.0)).c_str());
+        s += b;
+    }
+    std::snprintf(b, sizeof b,
+                  "<rect x=\"%.2f\" y=\"%.2f\" width=\"16\" height=\"10\" fill=\"#f7f7f7\" stroke=\"#999\" stroke-width=\"0.5\"/>"
+                  "<text x=\"%.2f\" y=\"%.2f\" dominant-baseline=\"central\">0 (empty)</text>\n",
+                  legend_x, bar_top + bar_h + 15, legend_x + 23, bar_top + bar_h + 20);
+    s += b;
+    if (nans) {
+        std::snprintf(b, sizeof b,
+                      "<rect x=\"%.2f\" y=\"%.2f\" width=\"16\" height=\"10\" fill=\"#b0b0b0\"/>"
+                      "<text x=\"%.2f\" y=\"%.2f\" dominant-baseline=\"central\">no value</text>\n",
+                      legend_x, bar_top + bar_h + 30, legend_x + 23, bar_top + bar_h + 35);
+        s += b;
+    }
+    s += "</svg>\n";
+    std::fwrite(s.data(), 1, s.size(), out);
+    return std::fflush(out) == 0 && !std::ferror(out);
+}

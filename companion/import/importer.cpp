@@ -1,0 +1,216 @@
+#include "companion/import/importer.h"
+
+#include <algorithm>
+
+#include "companion/common/fields.h"
+#include "companion/import/linereader.h"
+#include "companion/import/peakcode.h"
+
+namespace {
+
+const char kHeader[] =
+    "Dye/Sample Peak\tSample File Name\tSample Name\tDye\tSample Peak\tData Point\tSize\tHeight\tArea\n";
+
+std::string basename(const std::string& path) {
+    std::size_t at = path.find_last_of(
+#if defined(_WIN32)
+        "/\\:"
+#else
+        "/"
+#endif
+    );
+    return at == std::string::npos ? path : path.substr(at + 1);
+}
+
+void withoutblanks(std::string& s) {
+    for (char& c : s)
+        if (c == ' ' || c == '\t' || c == '\n' || c == '\r') c = '_';
+}
+
+std::string_view field(const std::vector<std::string_view>& f, int i) {
+    return i >= 0 && static_cast<std::size_t>(i) < f.size() ? f[static_cast<std::size_t>(i)] : std::string_view();
+}
+
+// A size of 0 is no size: GeneScan-era programs write it for peaks
+// outside the size standard.
+bool unsized(std::string_view s) {
+    if (s.empty()) return true;
+    for (char c : s)
+        if (c != '0' && c != '.' && c != '+' && c != '-') return false;
+    return true;
+}
+
+bool tabbed(std::string_view line) { return line.find('\t') != std::string_view::npos; }
+
+}  // namespace
+
+bool Importer::add(const std::string& path, std::string& error) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        error = path + ": cannot open";
+        return false;
+    }
+    bool ok = add(f, path, error);
+    std::fclose(f);
+    return ok;
+}
+
+bool Importer::add(std::FILE* f, const std::string& path, std::string& error) {
+    const std::string base = basename(path);
+    LineReader reader(f);
+    std::string_view l;
+    Format format = Format::Unknown;
+    Columns cols;
+    char sep = '\t';
+    while (format == Format::Unknown && reader.number() < kHeaderSearchLines && reader.next(l)) {
+        sep = tabbed(l) ? '\t' : ',';
+        splitfields(l, sep, static_cast<std::size_t>(-1), fields_, scratch_);
+        if (reader.number() == 1 && (options_.format == Format::Unknown || options_.format == Format::GeneScan) &&
+            sep == '\t' && genescanline(fields_)) {
+            format = Format::GeneScan;
+            cols = genescancolumns();
+            last_ = -1;
+            line(l, cols, format, path, base, 1);
+            break;
+        }
+        Format h = headerformat(fields_, options_.area_bp, cols);
+        if (h != Format::Unknown && (options_.format == Format::Unknown || options_.format == h)) format = h;
+    }
+    cols.sep = sep;
+    if (format == Format::Unknown) {
+        error = path + (reader.failed() ? ": cannot read"
+                                        : ": not a peak table this program reads (GeneMapper, Peak Scanner, "
+                                          "GeneMarker or GeneScan; columns are found by their names)");
+        return false;
+    }
+    last_ = -1;
+    while (reader.next(l)) line(l, cols, format, path, base, reader.number());
+    if (reader.failed()) {
+        error = path + ": cannot read";
+        return false;
+    }
+    files_.push_back(path + ": " + formatname(format));
+    return true;
+}
+
+void Importer::skip(Skip kind, const std::string& file, long number) {
+    SkipCount& s = skips_[kind];
+    if (s.count++ == 0) s.first = file + " line " + std::to_string(number);
+}
+
+int Importer::sample(const std::string& name, const std::string& file) {
+    if (last_ < 0 || samples_[static_cast<std::size_t>(last_)].name != name) {
+        auto it = index_.find(name);
+        if (it == index_.end()) {
+            it = index_.emplace(name, static_cast<int>(samples_.size())).first;
+            samples_.push_back(Sample{name, file});
+        }
+        last_ = it->second;
+    }
+    Sample& s = samples_[static_cast<std::size_t>(last_)];
+    if (!s.shared && s.file != file) {
+        s.shared = true;
+        shared_.push_back(name);
+    }
+    return last_;
+}
+
+void Importer::line(std::string_view text, const Columns& cols, Format format, const std::string& file,
+                    const std::string& base, long number) {
+    bool blank = true;
+    for (char c : text)
+        if (c != ' ' && c != '\t' && c != ',') blank = false;
+    if (blank) return;
+    ++lines_;
+    splitfields(text, cols.sep, cols.needed, fields_, scratch_);
+
+    PeakCode code;
+    if (cols.code >= 0) {
+        if (!parsecode(field(fields_, cols.code), code)) return skip(kMalformed, file, number);
+    } else {
+        std::string_view d = field(fields_, cols.dye);
+        if (d.empty()) return skip(kMalformed, file, number);
+        code.dye = dyeword(d);
+    }
+    if (code.size_standard) return skip(kSizeStandard, file, number);
+    if (code.dye == 0) return skip(kUnknownDye, file, number);
+    std::string_view size = field(fields_, cols.size), height = field(fields_, cols.height),
+                     area = field(fields_, cols.area), point = field(fields_, cols.point);
+    if (!size.empty() && !isnumber(size)) return skip(kMalformed, file, number);
+    if (unsized(size)) return skip(kUnsized, file, number);
+    if (!isnumber(height) || !isnumber(area) || (!point.empty() && !isnumber(point)))
+        return skip(kMalformed, file, number);
+
+    // Sample name: "Sample Name", else the sample file without its
+    // extension, else the export's own file name.
+    std::string_view sfile = field(fields_, cols.file);
+    filename_.assign(sfile.data(), sfile.size());
+    name_.assign(field(fields_, cols.name).data(), field(fields_, cols.name).size());
+    if (format == Format::GeneScan) name_ = base;
+    if (name_.empty() && !filename_.empty()) {
+        std::size_t dot = filename_.find_last_of('.');
+        name_ = filename_.substr(0, dot == 0 ? std::string::npos : dot);
+    }
+    if (name_.empty()) name_ = base;
+    withoutblanks(name_);
+    withoutblanks(filename_);
+    const int s = sample(name_, filename_.empty() ? file : filename_);
+    Sample& smp = samples_[static_cast<std::size_t>(s)];
+    ++smp.next_peak[code.dye];
+
+    const std::uint32_t key = static_cast<std::uint32_t>(s) * 8u + static_cast<std::uint32_t>(code.dye);
+    if (!records_.empty() && key < records_.back().key) sorted_ = false;
+    std::string peak = cols.code >= 0 ? std::string(code.number) : std::to_string(smp.next_peak[code.dye]);
+    const std::size_t at = text_.size();
+    text_ += dyeletter(code.dye);
+    text_ += ',';
+    text_ += peak;
+    text_ += '\t';
+    text_ += filename_.empty() ? name_ : filename_;
+    text_ += '\t';
+    text_ += name_;
+    text_ += '\t';
+    text_ += static_cast<char>('0' + code.dye);
+    text_ += '\t';
+    text_ += peak;
+    text_ += '\t';
+    if (point.empty())
+        text_ += '0';
+    else
+        text_.append(point.data(), point.size());
+    text_ += '\t';
+    text_.append(size.data(), size.size());
+    text_ += '\t';
+    text_.append(height.data(), height.size());
+    text_ += '\t';
+    text_.append(area.data(), area.size());
+    text_ += '\n';
+    records_.push_back({key, static_cast<std::uint32_t>(text_.size() - at), at});
+}
+
+bool Importer::write(std::FILE* out) const {
+    std::fputs(kHeader, out);
+    if (sorted_) {
+        std::fwrite(text_.data(), 1, text_.size(), out);
+    } else {
+        // A stable counting sort of the lines by sample and dye.
+        const std::size_t keys = samples_.size() * 8 + 8;
+        std::vector<std::size_t> start(keys + 1, 0);
+        for (const Record& r : records_) ++start[r.key + 1];
+        for (std::size_t k = 1; k <= keys; ++k) start[k] += start[k - 1];
+        std::vector<std::uint32_t> order(records_.size());
+        for (std::size_t i = 0; i < records_.size(); ++i) order[start[records_[i].key]++] = static_cast<std::uint32_t>(i);
+        std::string block;
+        block.reserve((1u << 20) + 4096);
+        for (std::uint32_t i : order) {
+            const Record& r = records_[i];
+            block.append(text_, r.at, r.len);
+            if (block.size() >= (1u << 20)) {
+                std::fwrite(block.data(), 1, block.size(), out);
+                block.clear();
+            }
+        }
+        std::fwrite(block.data(), 1, block.size(), out);
+    }
+    return std::fflush(out) == 0 && !std::ferror(out);
+}

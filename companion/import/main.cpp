@@ -1,0 +1,111 @@
+// peakgrid-import: peak tables exported by today's fragment-analysis
+// programs in, one file that "Read Genescan file" reads out.
+//
+// Exit status, as the console program's: 0 done; 1 the output could not be
+// written (a partial output file is removed); 2 bad usage, or an input that
+// could not be opened, read or recognised (nothing is written).
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "companion/import/importer.h"
+
+
+namespace {
+
+const char kUsage[] =
+    "usage: peakgrid-import [-o OUT] [--format F] [--area-bp] FILE...\n"
+    "Reads peak tables exported as text and writes one file in the layout that\n"
+    "\"Read Genescan file\" reads (to OUT, or to standard output), grouped by sample\n"
+    "and, within a sample, by dye.\n"
+    "  -o OUT       output file\n"
+    "  --format F   genemapper, peakscanner, genemarker or genescan (default: found\n"
+    "               from each file's header)\n"
+    "  --area-bp    Peak Scanner: take \"Area in BP\" instead of \"Area in Point\"\n"
+    "Skipped and counted on standard error: size-standard rows, unsized peaks,\n"
+    "unknown dyes, malformed lines.\n";
+
+int usage(const char* why) {
+    std::fprintf(stderr, "peakgrid-import: %s\n%s", why, kUsage);
+    return 2;
+}
+
+const char* const kSkipNames[kSkipKinds] = {"size-standard rows", "unsized peaks", "unknown dyes",
+                                             "malformed lines"};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ImportOptions options;
+    std::string out_path;
+    std::vector<std::string> inputs;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a == "--help") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (a == "--version") {
+            std::printf("peakgrid-import %s\n", PEAKGRID_VERSION);
+            return 0;
+        } else if (a == "-o" || a == "--format") {
+            if (i + 1 >= argc) return usage(("missing value after " + a).c_str());
+            std::string v = argv[++i];
+            if (a == "-o") {
+                out_path = v;
+            } else {
+                options.format = formatfromword(v);
+                if (options.format == Format::Unknown) return usage(("unknown format " + v).c_str());
+            }
+        } else if (a == "--area-bp") {
+            options.area_bp = true;
+        } else if (a.size() > 1 && a[0] == '-') {
+            return usage(("unknown option " + a).c_str());
+        } else {
+            inputs.push_back(a);
+        }
+    }
+    if (inputs.empty()) return usage("no input file");
+
+    Importer importer(options);
+    std::string error;
+    for (const std::string& in : inputs)
+        if (!importer.add(in, error)) {
+            std::fprintf(stderr, "peakgrid-import: %s; nothing written\n", error.c_str());
+            return 2;
+        }
+
+    std::FILE* out = stdout;
+    if (!out_path.empty()) {
+        out = std::fopen(out_path.c_str(), "w");
+        if (!out) {
+            std::fprintf(stderr, "peakgrid-import: %s: cannot create\n", out_path.c_str());
+            return 1;
+        }
+    }
+    bool ok = importer.write(out);
+    if (out != stdout && std::fclose(out) != 0) ok = false;
+    if (!ok) {
+        if (out != stdout) std::remove(out_path.c_str());
+        std::fprintf(stderr, "peakgrid-import: %s: cannot write\n",
+                     out_path.empty() ? "standard output" : out_path.c_str());
+        return 1;
+    }
+
+    for (const std::string& f : importer.files()) std::fprintf(stderr, "peakgrid-import: %s\n", f.c_str());
+    std::fprintf(stderr, "peakgrid-import: %ld data lines read; %ld peaks of %d samples written to %s\n",
+                 importer.lines(), importer.peaks(), importer.samples(),
+                 out_path.empty() ? "standard output" : out_path.c_str());
+    for (int k = 0; k < kSkipKinds; ++k) {
+        const SkipCount& s = importer.skipped(static_cast<Skip>(k));
+        if (s.count)
+            std::fprintf(stderr, "peakgrid-import: skipped %ld %s (first: %s)\n", s.count, kSkipNames[k],
+                         s.first.c_str());
+        else
+            std::fprintf(stderr, "peakgrid-import: skipped 0 %s\n", kSkipNames[k]);
+    }
+    for (const std::string& n : importer.shared_names())
+        std::fprintf(stderr, "peakgrid-import: note: sample %s comes from several sample files, read as one sample\n",
+                     n.c_str());
+    return 0;
+}

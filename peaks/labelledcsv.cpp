@@ -1,0 +1,63 @@
+#include "peaks/labelledcsv.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "datafile/messages.h"
+#include "datafile/tabletext.h"
+#include "frame/report.h"
+#include "peaks/samplenames.h"
+
+LabelledState g_labelled;
+
+namespace {
+
+std::string limittext(double x) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.17g", x);
+    return buf;
+}
+
+void write_one(const std::string& table, const TextLabels& labels) {
+    const std::string name = table + ".csv";
+    std::FILE* out = std::fopen(name.c_str(), "wb");
+    if (!out) fatalerror("Error: can't open text output file (csvtable)");
+    bool ok = texttable(table.c_str(), out, labels);
+    if (std::fclose(out) != 0) ok = false;
+    if (!ok) {
+        std::error_code ec;
+        std::filesystem::remove(name, ec);
+        fatalerror("Error: can't write text table (csvtable)");
+    }
+    reportf("Labelled table: %s\n", name.c_str());
+}
+
+}  // namespace
+
+std::vector<std::string> class_labels(const ClassLayout& layout) {
+    const std::vector<double> limits = class_limits(layout);
+    std::vector<std::string> labels;
+    std::size_t base = 0;
+    for (int g = 1; g <= layout.groups; ++g) {
+        const int n = static_cast<int>(layout.counts[g]);
+        for (int k = 1; k <= n; ++k)
+            labels.push_back("[" + limittext(limits[base + static_cast<std::size_t>(k) - 1]) + "," +
+                             limittext(limits[base + static_cast<std::size_t>(k)]) + ")");
+        base += static_cast<std::size_t>(n) + 1;
+    }
+    return labels;
+}
+
+void write_labelled_tables(const ClassLayout& layout, const std::vector<int>& keep,
+                           const std::string& full_name, const std::string& kept_name) {
+    TextLabels labels;
+    labels.corner = "Sample";
+    labels.rows = readsamplenames(samplenamesfor(full_name));
+    labels.cols = class_labels(layout);
+    write_one(full_name, labels);
+    std::vector<std::string> all = std::move(labels.cols);
+    labels.cols.clear();
+    for (int c : keep) labels.cols.push_back(all[static_cast<std::size_t>(c) - 1]);
+    write_one(kept_name, labels);
+}
