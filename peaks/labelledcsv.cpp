@@ -27,7 +27,7 @@ void write_one(const std::string& table, const TextLabels& labels) {
     if (std::fclose(out) != 0) ok = false;
     if (!ok) {
         std::error_code ec;
-        std::filesystem::remove(name, ec);
+        if (std::filesystem::is_regular_file(name, ec)) std::filesystem::remove(name, ec);
         fatalerror("Error: can't write text table (csvtable)");
     }
     reportf("Labelled table: %s\n", name.c_str());

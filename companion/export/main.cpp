@@ -8,6 +8,7 @@
 #include <string>
 
 #include "companion/export/heatmap.h"
+#include "companion/common/partial.h"
 #include "companion/export/labels.h"
 #include "datafile/binfile.h"
 #include "datafile/messages.h"
@@ -147,7 +148,7 @@ int main(int argc, char** argv) {
     }
     if (out != stdout && std::fclose(out) != 0) ok = false;
     if (!ok) {
-        if (out != stdout) std::remove(out_path.c_str());
+        if (out != stdout) removepartial(out_path);
         std::fprintf(stderr, "peakgrid-export: %s: cannot write\n",
                      out_path.empty() ? "standard output" : out_path.c_str());
         return 1;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "companion/common/partial.h"
 #include "companion/import/importer.h"
 
 
@@ -86,7 +87,7 @@ int main(int argc, char** argv) {
     bool ok = importer.write(out);
     if (out != stdout && std::fclose(out) != 0) ok = false;
     if (!ok) {
-        if (out != stdout) std::remove(out_path.c_str());
+        if (out != stdout) removepartial(out_path);
         std::fprintf(stderr, "peakgrid-import: %s: cannot write\n",
                      out_path.empty() ? "standard output" : out_path.c_str());
         return 1;
