@@ -2,28 +2,36 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "datafile/binfile.h"
 #include "datafile/readrows.h"
 
 int floattext(float v, char* out) {
-    if (std::isnan(v)) return 0;
-    // Whole numbers below 2^24 are exact in a float: plain digits.
-    if (v == std::trunc(v) && std::fabs(v) < 16777216.0f) {
-        long n = static_cast<long>(v);
-        char digits[16];
-        int k = 0;
-        unsigned long u = n < 0 ? static_cast<unsigned long>(-n) : static_cast<unsigned long>(n);
-        do {
-            digits[k++] = static_cast<char>('0' + u % 10);
-            u /= 10;
-        } while (u);
-        int len = 0;
-        if (std::signbit(v)) out[len++] = '-';
-        while (k) out[len++] = digits[--k];
-        return len;
+    // Whole numbers below 2^24 are exact in a float: plain digits.  Class
+    // tables are mostly zeros and whole sums, so these come first.
+    if (std::fabs(v) < 16777216.0f) {
+        const std::int32_t n = static_cast<std::int32_t>(v);
+        if (static_cast<float>(n) == v) {
+            int len = 0;
+            if (std::signbit(v)) out[len++] = '-';
+            std::uint32_t u = static_cast<std::uint32_t>(n < 0 ? -n : n);
+            if (u < 10) {
+                out[len++] = static_cast<char>('0' + u);
+                return len;
+            }
+            char digits[10];
+            int k = 0;
+            while (u) {
+                digits[k++] = static_cast<char>('0' + u % 10);
+                u /= 10;
+            }
+            while (k) out[len++] = digits[--k];
+            return len;
+        }
     }
+    if (std::isnan(v)) return 0;
 #if defined(__cpp_lib_to_chars)
     std::to_chars_result r = std::to_chars(out, out + 32, v);
     return static_cast<int>(r.ptr - out);
@@ -55,6 +63,13 @@ void appendcell(std::string& line, const std::string& text, char sep) {
 
 namespace {
 
+// +0 exactly (not -0, which is written as such).
+inline bool iszero(float v) {
+    std::uint32_t b;
+    std::memcpy(&b, &v, 4);
+    return b == 0;
+}
+
 const std::string& label_or(const std::vector<std::string>& labels, int i, std::string& number) {
     if (i < static_cast<int>(labels.size()) && !labels[static_cast<std::size_t>(i)].empty())
         return labels[static_cast<std::size_t>(i)];
@@ -83,6 +98,8 @@ bool texttable(const char* name, std::FILE* out, const TextLabels& labels) {
     std::vector<char> block(kBlock);
     std::size_t used = 0;
     std::string label;
+    std::string zeros;
+    for (int j = 0; j < cols; ++j) (zeros += labels.sep) += '0';
     readrows(name, [&](int row, const float* v) {
         label.clear();
         appendcell(label, label_or(labels.rows, row - 1, number), labels.sep);
@@ -95,9 +112,18 @@ bool texttable(const char* name, std::FILE* out, const TextLabels& labels) {
         char* p = block.data() + used;
         std::memcpy(p, label.data(), label.size());
         p += label.size();
-        for (int j = 0; j < cols; ++j) {
+        for (int j = 0; j < cols;) {
+            // Most cells of a class table are 0: runs of them are copied whole.
+            int k = j;
+            while (k < cols && iszero(v[k])) ++k;
+            if (k > j) {
+                std::memcpy(p, zeros.data(), 2 * static_cast<std::size_t>(k - j));
+                p += 2 * (k - j);
+                j = k;
+                continue;
+            }
             *p++ = labels.sep;
-            p += floattext(v[j], p);
+            p += floattext(v[j++], p);
         }
         for (const char* e = eol; *e; ++e) *p++ = *e;
         used = static_cast<std::size_t>(p - block.data());

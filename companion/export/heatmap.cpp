@@ -51,7 +51,7 @@ std::string label(const std::vector<std::string>& labels, int i) {
 
 std::string num(double v) {
     char b[32];
-    std::snprintf(b, sizeof b, "%.4g", v);
+    std::snprintf(b, sizeof b, "%.6g", v);
     return b;
 }
 

@@ -117,10 +117,7 @@ int Importer::sample(const std::string& name, const std::string& file) {
 
 void Importer::line(std::string_view text, const Columns& cols, Format format, const std::string& file,
                     const std::string& base, long number) {
-    bool blank = true;
-    for (char c : text)
-        if (c != ' ' && c != '\t' && c != ',') blank = false;
-    if (blank) return;
+    if (text.find_first_not_of(" \t,") == std::string_view::npos) return;  // a blank line
     ++lines_;
     splitfields(text, cols.sep, cols.needed, fields_, scratch_);
 
