@@ -34,7 +34,15 @@ printf 'gui\n1\n1\nexport.txt\n' >"$tmp/g/gui.batch"
   { echo "cross-platform: Windows GUI run failed"; fail=$((fail + 1)); }
 for f in Chan1 Chan2 Chan3 Chan4; do same "$f" "" g; done
 for f in SampleNames SampleNamesCh1 SampleNamesCh2 SampleNamesCh3 SampleNamesCh4; do same "$f" text g; done
-for f in matrix.bin scalars.bin Chan1 Chan2 Chan3 Chan4 Chan1_tabSH Chan1_tabtotSH; do same "$f"; done
+# The companion programs on the same files.
+(cd "$tmp/n" && "$native/peakgrid-import" -o imported.txt export.txt 2>/dev/null &&
+   "$native/peakgrid-export" -o Chan1_tabSH.exported.csv Chan1_tabSH) ||
+   { echo "cross-platform: Linux companion run failed"; fail=$((fail + 1)); }
+(cd "$tmp/w" && "$root/tools/wine-run" "$win/peakgrid-import.exe" -o imported.txt export.txt </dev/null >/dev/null &&
+   "$root/tools/wine-run" "$win/peakgrid-export.exe" -o Chan1_tabSH.exported.csv Chan1_tabSH </dev/null) ||
+   { echo "cross-platform: Windows companion run failed"; fail=$((fail + 1)); }
+for f in matrix.bin scalars.bin Chan1 Chan2 Chan3 Chan4 Chan1_tabSH Chan1_tabtotSH Chan1_tabSH.exported.csv; do same "$f"; done
+same imported.txt text
 for f in SampleNames SampleNamesCh1 SampleNamesCh2 SampleNamesCh3 SampleNamesCh4; do same "$f" text; done
 echo "cross-platform: $pass passed, $fail failed"
 [ $fail -eq 0 ]
