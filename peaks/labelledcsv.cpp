@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/reportstream.h"
 #include "datafile/messages.h"
 #include "datafile/tabletext.h"
-#include "frame/report.h"
 #include "peaks/samplenames.h"
 
 LabelledState g_labelled;
