@@ -11,13 +11,22 @@ std::string_view trim(std::string_view s) {
     return s.substr(b, e - b);
 }
 
+// The next separator at or after pos, or n.  Fields are short: a plain
+// scan beats a library call per field.
+inline std::size_t find_sep(const char* d, std::size_t pos, std::size_t n, char sep) {
+    while (pos < n && d[pos] != sep) ++pos;
+    return pos;
+}
+
 }  // namespace
 
 void splitfields(std::string_view line, char sep, std::size_t limit, std::vector<std::string_view>& out,
                  std::string& scratch) {
     out.clear();
     scratch.clear();
-    scratch.reserve(line.size());  // views into scratch must stay valid
+    // Views into scratch must stay valid: room for the whole line up front
+    // (and reserve only grows it: a smaller request may reallocate).
+    if (scratch.capacity() < line.size()) scratch.reserve(line.size());
     std::size_t pos = 0;
     const std::size_t n = line.size();
     while (out.size() < limit) {
@@ -54,10 +63,9 @@ void splitfields(std::string_view line, char sep, std::size_t limit, std::vector
             pos = static_cast<std::size_t>(static_cast<const char*>(s) - line.data()) + 1;
             continue;
         }
-        const void* s = pos < n ? std::memchr(line.data() + pos, sep, n - pos) : nullptr;
-        std::size_t end = s ? static_cast<std::size_t>(static_cast<const char*>(s) - line.data()) : n;
+        const std::size_t end = find_sep(line.data(), pos, n, sep);
         out.push_back(trim(line.substr(pos, end - pos)));
-        if (!s) return;
+        if (end == n) return;
         pos = end + 1;
     }
 }

@@ -1,6 +1,7 @@
 #include "companion/import/importer.h"
 
-#include <algorithm>
+#include <cstdio>
+#include <cstring>
 
 #include "companion/common/fields.h"
 #include "companion/import/linereader.h"
@@ -157,32 +158,38 @@ void Importer::line(std::string_view text, const Columns& cols, Format format, c
 
     const std::uint32_t key = static_cast<std::uint32_t>(s) * 8u + static_cast<std::uint32_t>(code.dye);
     if (!records_.empty() && key < records_.back().key) sorted_ = false;
-    std::string peak = cols.code >= 0 ? std::string(code.number) : std::to_string(smp.next_peak[code.dye]);
+    char counted[16];
+    std::string_view peak = code.number;
+    if (cols.code < 0)
+        peak = std::string_view(counted, static_cast<std::size_t>(
+                                             std::snprintf(counted, sizeof counted, "%ld", smp.next_peak[code.dye])));
+    if (point.empty()) point = "0";
+    const std::string& sfile_out = filename_.empty() ? name_ : filename_;
+    // The output line, sized once and filled piece by piece.
+    const std::string_view pieces[] = {peak, sfile_out, name_, peak, point, size, height, area};
+    std::size_t len = 2 + 1 + 1 + 8;  // "X," + dye digit + separators and line end
+    for (std::string_view p : pieces) len += p.size();
     const std::size_t at = text_.size();
-    text_ += dyeletter(code.dye);
-    text_ += ',';
-    text_ += peak;
-    text_ += '\t';
-    text_ += filename_.empty() ? name_ : filename_;
-    text_ += '\t';
-    text_ += name_;
-    text_ += '\t';
-    text_ += static_cast<char>('0' + code.dye);
-    text_ += '\t';
-    text_ += peak;
-    text_ += '\t';
-    if (point.empty())
-        text_ += '0';
-    else
-        text_.append(point.data(), point.size());
-    text_ += '\t';
-    text_.append(size.data(), size.size());
-    text_ += '\t';
-    text_.append(height.data(), height.size());
-    text_ += '\t';
-    text_.append(area.data(), area.size());
-    text_ += '\n';
-    records_.push_back({key, static_cast<std::uint32_t>(text_.size() - at), at});
+    text_.resize(at + len);
+    char* o = &text_[at];
+    *o++ = dyeletter(code.dye);
+    *o++ = ',';
+    auto put = [&o](std::string_view p, char after) {
+        std::memcpy(o, p.data(), p.size());
+        o += p.size();
+        *o++ = after;
+    };
+    put(peak, '\t');
+    put(sfile_out, '\t');
+    put(name_, '\t');
+    *o++ = static_cast<char>('0' + code.dye);
+    *o++ = '\t';
+    put(peak, '\t');
+    put(point, '\t');
+    put(size, '\t');
+    put(height, '\t');
+    put(area, '\n');
+    records_.push_back({key, static_cast<std::uint32_t>(len), at});
 }
 
 bool Importer::write(std::FILE* out) const {
