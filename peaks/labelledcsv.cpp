@@ -19,16 +19,17 @@ std::string limittext(double x) {
     return buf;
 }
 
-void write_one(const std::string& table, const TextLabels& labels) {
+// One labelled copy, "<table>.csv".
+void csvtable(const std::string& table, const TextLabels& labels) {
     const std::string name = table + ".csv";
     std::FILE* out = std::fopen(name.c_str(), "wb");
-    if (!out) fatalerror("Error: can't open text output file (csvtable)");
+    if (!out) fatalerror("Error: can't open labelled table (csvtable)");
     bool ok = texttable(table.c_str(), out, labels);
     if (std::fclose(out) != 0) ok = false;
     if (!ok) {
         std::error_code ec;
         if (std::filesystem::is_regular_file(name, ec)) std::filesystem::remove(name, ec);
-        fatalerror("Error: can't write text table (csvtable)");
+        fatalerror("Error: can't write labelled table (csvtable)");
     }
     reportf("Labelled table: %s\n", name.c_str());
 }
@@ -55,9 +56,9 @@ void write_labelled_tables(const ClassLayout& layout, const std::vector<int>& ke
     labels.corner = "Sample";
     labels.rows = readsamplenames(samplenamesfor(full_name));
     labels.cols = class_labels(layout);
-    write_one(full_name, labels);
+    csvtable(full_name, labels);
     std::vector<std::string> all = std::move(labels.cols);
     labels.cols.clear();
     for (int c : keep) labels.cols.push_back(all[static_cast<std::size_t>(c) - 1]);
-    write_one(kept_name, labels);
+    csvtable(kept_name, labels);
 }

@@ -21,9 +21,9 @@ extern LabelledState g_labelled;
 std::vector<std::string> class_labels(const ClassLayout& layout);
 
 // Writes full_name + ".csv" and kept_name + ".csv" from the finished
-// binary tables; keep lists the full table's
-// columns (1-based) that the reduced table holds.  Appends a report line
-// per file.  A file that cannot be written is removed and ends in
-// fatalerror; the binary tables stay as they are.
+// binary tables, which it reads back; keep lists the full table's columns
+// (1-based) that the reduced table holds.  Appends a report line per file.
+// A copy that cannot be written is removed and ends in fatalerror; the
+// binary tables stay as they are.
 void write_labelled_tables(const ClassLayout& layout, const std::vector<int>& keep,
                            const std::string& full_name, const std::string& kept_name);

@@ -138,3 +138,15 @@ TEST_F(Console, CompanionExitStatuses) {
     EXPECT_EQ(read_bytes(dir.file("o.tsv")), "Sample\t1\t2\n1\t1\t2\n2\t3\t4\n");
     EXPECT_TRUE(fs::exists("/dev/full"));
 }
+
+TEST_F(Console, ALabelledCopyThatCannotBeWrittenEndsTheRunButKeepsTheTables) {
+    write_bytes(dir.file("data/in.txt"), "h\nB,1 f A 1 1 0 100.5 500 2000\nB,1 f B 1 1 0 119.5 700 3900\n");
+    write_bytes(dir.file("run.txt"), kBatch);
+    fs::create_directories(dir.file("data/Chan1_tabtotSH.csv"));  // in the way of the copy
+    Outcome r = run("--csv run.txt", "10\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("can't open labelled table (csvtable)"), std::string::npos) << r.err;
+    // Both peaks carry channel sample 1 (no dye change between them): 1 x 3.
+    EXPECT_EQ(data("Chan1_tabtotSH").size(), 4u * 1 * 3 + 18);
+    EXPECT_FALSE(fs::exists(dir.file("data/Chan1_tabSH.csv")));
+}
