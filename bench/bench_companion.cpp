@@ -108,6 +108,20 @@ void BM_ReadExportOnce(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadExportOnce)->Unit(benchmark::kMillisecond);
 
+// For scale: the same file line by line with fgets, as a simple reader does.
+void BM_CountExportLines(benchmark::State& state) {
+    for (auto _ : state) {
+        std::FILE* f = std::fopen(kExport, "r");
+        char line[2048];
+        long long lines = 0;
+        while (std::fgets(line, sizeof line, f)) ++lines;
+        std::fclose(f);
+        benchmark::DoNotOptimize(lines);
+    }
+    state.SetBytesProcessed(state.iterations() * file_size(kExport));
+}
+BENCHMARK(BM_CountExportLines)->Unit(benchmark::kMillisecond);
+
 void export_csv(benchmark::State& state, const char* table) {
     TextLabels labels;
     labels.corner = "Sample";
