@@ -28,16 +28,37 @@ std::string colour(double t) {
     return buf;
 }
 
+// Whether s is well-formed UTF-8 (every multi-byte sequence complete).
+bool utf8(const std::string& s) {
+    for (std::size_t i = 0; i < s.size();) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        const int more = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
+        if (more < 0 || (more > 0 && i + static_cast<std::size_t>(more) >= s.size())) return false;
+        for (int k = 1; k <= more; ++k)
+            if ((static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]) >> 6) != 2) return false;
+        i += static_cast<std::size_t>(more) + 1;
+    }
+    return true;
+}
+
+// Text for the document.  Names from a Windows program are in its code
+// page, not UTF-8: their upper bytes are written as Latin-1 characters, so
+// the document stays well-formed.
 std::string escaped(const std::string& s) {
+    const bool keep = utf8(s);
     std::string out;
     for (char c : s) {
+        const unsigned char u = static_cast<unsigned char>(c);
         switch (c) {
             case '&': out += "&amp;"; break;
             case '<': out += "&lt;"; break;
             case '>': out += "&gt;"; break;
             case '"': out += "&quot;"; break;
             default:
-                if (static_cast<unsigned char>(c) >= 32) out += c;
+                if (u >= 0x80 && !keep)
+                    out += "&#" + std::to_string(u) + ";";
+                else if (u >= 32)
+                    out += c;
         }
     }
     return out;

@@ -2,8 +2,9 @@
 //
 // Rows: the sample-name file the suite's naming gives ("Chan1_tabSH" ->
 // "SampleNamesCh1" in the same folder), or one named by the user.
-// Columns: the header of "<table>.csv" when "Compute table" wrote one
-// (its class bounds) and it has a label for every column; otherwise none.
+// Columns (for the heat map): the header of "<table>.csv" when "Compute
+// table" wrote one (its class bounds) and it has a label for every column;
+// otherwise none.
 #pragma once
 
 #include <string>

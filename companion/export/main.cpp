@@ -33,9 +33,10 @@ const char kUsage[] =
     "  --names FILE sample-name file for the row labels (default: the one the\n"
     "               suite's naming gives, Chan1_tabSH -> SampleNamesCh1 beside it)\n"
     "  -o OUT       output file\n"
-    "Rows are labelled with sample names (or numbers), columns with the class\n"
-    "bounds from TABLE.csv when Compute table wrote one (or numbers). Values read\n"
-    "back as the same 32-bit floats; not-a-number is an empty cell.\n";
+    "Rows are labelled with sample names (or row numbers), columns with their\n"
+    "numbers; the heat map labels them with the class bounds found in TABLE.csv\n"
+    "when \"peakgrid --csv\" wrote one. Values read back as the same 32-bit\n"
+    "floats; not-a-number is an empty cell.\n";
 
 int usage(const std::string& why) {
     std::fprintf(stderr, "peakgrid-export: %s\n%s", why.c_str(), kUsage);
@@ -121,8 +122,8 @@ int main(int argc, char** argv) {
             std::fprintf(out, "row labels: %s\n",
                          labels.rows_from.empty() ? "row numbers" : (labels.rows_from + " (" +
                          std::to_string(labels.rows.size()) + " names)").c_str());
-            std::fprintf(out, "column labels: %s\n",
-                         labels.cols_from.empty() ? "column numbers" : labels.cols_from.c_str());
+            std::fprintf(out, "class labels for --svg: %s\n",
+                         labels.cols_from.empty() ? "none (column numbers)" : labels.cols_from.c_str());
             ok = std::fflush(out) == 0 && !std::ferror(out);
         } else if (mode == "--svg") {
             HeatMap map;
@@ -140,7 +141,6 @@ int main(int argc, char** argv) {
             text.sep = mode == "--tsv" ? '\t' : ',';
             text.corner = "Sample";
             text.rows = labels.rows;
-            text.cols = labels.cols;
             ok = texttable(table.c_str(), out, text);
         }
     } catch (const RunAbandoned&) {

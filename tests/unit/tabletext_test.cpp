@@ -148,4 +148,13 @@ TEST(TableText, HeatMapsOfBothShapesStayReadable) {
         EXPECT_NE(svg.find("no value"), std::string::npos);
         EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n");
     }
+    // Names in a Windows code page become characters; UTF-8 names stay.
+    HeatMap m;
+    m.rows = 2;
+    m.cols = 1;
+    m.values = {1, 2};
+    m.row_labels = {"For\xeat <1>", "For\xc3\xaat"};
+    std::string svg = written([&](std::FILE* f) { writeheatmap(m, f); });
+    EXPECT_NE(svg.find(">For&#234;t &lt;1&gt;</text>"), std::string::npos);
+    EXPECT_NE(svg.find(">For\xc3\xaat</text>"), std::string::npos);
 }
