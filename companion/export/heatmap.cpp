@@ -7,16 +7,19 @@
 
 namespace {
 
-const int kMaxDrawn = 2000;  // rows or columns drawn one by one
+const int kMaxDrawn = 1000;  // rows or columns drawn one by one
 
 // A sequential scale from pale yellow to dark blue (low to high).
 const unsigned char kStops[][3] = {{255, 255, 204}, {199, 233, 180}, {127, 205, 187}, {65, 182, 196},
                                    {29, 145, 192},  {34, 94, 168},   {37, 52, 148},   {8, 29, 88}};
 const int kStopCount = sizeof kStops / sizeof kStops[0];
 
+// The colour of a value at t (0..1) of the scale, in 64 steps, so that
+// neighbouring cells of nearly equal value share one rectangle.
 std::string colour(double t) {
     if (!(t >= 0.0)) t = 0.0;
     if (t > 1.0) t = 1.0;
+    t = std::round(t * 63.0) / 63.0;
     double x = t * (kStopCount - 1);
     int i = std::min(static_cast<int>(x), kStopCount - 2);
     double f = x - i;

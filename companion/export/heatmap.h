@@ -4,7 +4,7 @@
 //
 // Cell sizes follow the table's shape so that 40 x 1000 and 1000 x 40
 // tables both stay readable; when labels would overlap only every k-th
-// one is written.  Tables of more than 2000 rows or columns are drawn in
+// one is written.  Tables of more than 1000 rows or columns are drawn in
 // blocks of rows or columns, each block showing its largest value.  Zero
 // cells are left in the background colour, not-a-number cells are grey.
 #pragma once

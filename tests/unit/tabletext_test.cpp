@@ -148,6 +148,17 @@ TEST(TableText, HeatMapsOfBothShapesStayReadable) {
         EXPECT_NE(svg.find("no value"), std::string::npos);
         EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n");
     }
+    // Many rows are drawn in blocks, each showing its largest value.
+    HeatMap tall;
+    tall.title = "t";
+    tall.rows = 2500;
+    tall.cols = 2;
+    tall.values.assign(5000, 0.0f);
+    tall.values[2 * 2499 + 1] = 9.0f;  // the last row alone in its block
+    std::string blocks = written([&](std::FILE* f) { writeheatmap(tall, f); });
+    EXPECT_NE(blocks.find("(2500 x 2, blocks of 3 x 1 cells show their largest value)"), std::string::npos);
+    EXPECT_NE(blocks.find(">9</text>"), std::string::npos);  // the scale reaches it
+
     // Names in a Windows code page become characters; UTF-8 names stay.
     HeatMap m;
     m.rows = 2;
