@@ -192,29 +192,40 @@ void Importer::line(std::string_view text, const Columns& cols, Format format, c
     records_.push_back({key, static_cast<std::uint32_t>(len), at});
 }
 
-bool Importer::write(std::FILE* out) const {
+bool Importer::write(std::FILE* out) {
     std::fputs(kHeader, out);
-    if (sorted_) {
-        std::fwrite(text_.data(), 1, text_.size(), out);
-    } else {
+    std::vector<std::uint32_t> order;
+    if (!sorted_) {
         // A stable counting sort of the lines by sample and dye.
         const std::size_t keys = samples_.size() * 8 + 8;
         std::vector<std::size_t> start(keys + 1, 0);
         for (const Record& r : records_) ++start[r.key + 1];
         for (std::size_t k = 1; k <= keys; ++k) start[k] += start[k - 1];
-        std::vector<std::uint32_t> order(records_.size());
+        order.resize(records_.size());
         for (std::size_t i = 0; i < records_.size(); ++i) order[start[records_[i].key]++] = static_cast<std::uint32_t>(i);
-        std::string block;
-        block.reserve((1u << 20) + 4096);
-        for (std::uint32_t i : order) {
-            const Record& r = records_[i];
-            block.append(text_, r.at, r.len);
-            if (block.size() >= (1u << 20)) {
-                std::fwrite(block.data(), 1, block.size(), out);
-                block.clear();
-            }
-        }
-        std::fwrite(block.data(), 1, block.size(), out);
     }
+    separators_ = 0;
+    std::string block;
+    block.reserve((1u << 20) + 4096);
+    std::uint32_t previous = 0;
+    for (std::size_t n = 0; n < records_.size(); ++n) {
+        const Record& r = records_[sorted_ ? n : order[n]];
+        // Option 1 opens a channel's block when the dye changes from one
+        // line to the next: a sample that begins with the dye the previous
+        // one ended with gets a line of dye 0 first, which opens it.
+        if (n > 0 && (r.key >> 3) != (previous >> 3) && (r.key & 7) == (previous & 7)) {
+            block += "-\t-\t";
+            block += samples_[r.key >> 3].name;
+            block += "\t0\t0\t0\t0\t0\t0\n";
+            ++separators_;
+        }
+        previous = r.key;
+        block.append(text_, r.at, r.len);
+        if (block.size() >= (1u << 20)) {
+            std::fwrite(block.data(), 1, block.size(), out);
+            block.clear();
+        }
+    }
+    std::fwrite(block.data(), 1, block.size(), out);
     return std::fflush(out) == 0 && !std::ferror(out);
 }

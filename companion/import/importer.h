@@ -9,7 +9,11 @@
 // one dye in input order, so option 1 opens one block per sample and dye.
 // Fields hold no blanks (blanks in names become '_'; option 1 splits on
 // them) and are never empty (no data point gives 0; no file name gives the
-// sample name).
+// sample name).  Option 1 starts a sample's block in a channel when the
+// dye changes from one line to the next, so where a sample would begin
+// with the dye the previous sample ended with (samples of one dye only),
+// a line "-  -  NAME  0  0 0 0 0 0" of dye 0 comes first: option 1 counts
+// it, writes it to no table, and opens the block.
 //
 // Skipped and counted: size-standard rows, unsized peaks (Size empty or 0),
 // unknown dyes, malformed lines (no code or dye, a value that is not a
@@ -50,7 +54,9 @@ class Importer {
     bool add(std::FILE* f, const std::string& name, std::string& error);
 
     // Writes the output; false on a write error.
-    bool write(std::FILE* out) const;
+    bool write(std::FILE* out);
+    // Lines of dye 0 the last write put between samples.
+    long separators() const { return separators_; }
 
     long peaks() const { return static_cast<long>(records_.size()); }
     int samples() const { return static_cast<int>(samples_.size()); }
@@ -85,6 +91,7 @@ class Importer {
     std::vector<Record> records_;
     std::string text_;  // the output lines, in input order
     bool sorted_ = true;
+    long separators_ = 0;
     long lines_ = 0;
     SkipCount skips_[kSkipKinds];
     std::vector<std::string> shared_, files_;

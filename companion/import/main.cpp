@@ -97,6 +97,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "peakgrid-import: %ld data lines read; %ld peaks of %d samples written to %s\n",
                  importer.lines(), importer.peaks(), importer.samples(),
                  out_path.empty() ? "standard output" : out_path.c_str());
+    if (importer.separators())
+        std::fprintf(stderr,
+                     "peakgrid-import: %ld lines of dye 0 written between samples of the same dye, so that "
+                     "\"Read Genescan file\" numbers them apart\n",
+                     importer.separators());
     for (int k = 0; k < kSkipKinds; ++k) {
         const SkipCount& s = importer.skipped(static_cast<Skip>(k));
         if (s.count)

@@ -73,6 +73,20 @@ TEST_F(Console, ImportThenBothOptionsThenExportGiveTheLabelledTable) {
               "class labels for --svg: Chan1_tabSH.csv\n");
 }
 
+TEST_F(Console, SamplesOfOneDyeStayApartInOption1) {
+    // Single-dye runs: every line is blue, so without the lines of dye 0
+    // that the import puts between samples option 1 would number all the
+    // peaks as channel sample 1.
+    write_bytes(dir.file("data/s1"), "B,1\t5.70\t100.25\t50\t321\t2137\r\nB,2\t5.80\t104.5\t60\t330\t2150");
+    write_bytes(dir.file("data/s2"), "B,1\t5.75\t101.00\t70\t340\t2140\r\n");
+    const std::string data_dir = dir.file("data");
+    ASSERT_EQ(shell("cd " + inquotes(data_dir) + " && " PEAKGRID_IMPORT_EXE " -o in.txt s1 s2 2>/dev/null"), 0);
+    write_bytes(dir.file("run.txt"), "One\n1\n1\nin.txt\n");
+    ASSERT_EQ(run("run.txt").status, 0);
+    EXPECT_EQ(data("SampleNamesCh1"), "Echantillon 1 = s1\nEchantillon 2 = s2\n");
+    EXPECT_EQ(data("Chan1"), table({1, 1, 2137, 100.25f, 50, 321, 1, 2, 2150, 104.5f, 60, 330, 2, 1, 2140, 101, 70, 340}, 3, 6));
+}
+
 TEST_F(Console, WithoutCsvOption2LeavesTheFilesItLeftBefore) {
     write_bytes(dir.file("data/in.txt"),
                 "h\nB,1 f A 1 1 0 100.5 500 2000\nB,2 f A 1 2 0 105 300 1500\nB,1 f B 1 1 0 119.5 700 3900\n");

@@ -192,8 +192,12 @@ TEST(Import, SamplesKeepTheirFirstOrderOverSeveralFiles) {
     ASSERT_TRUE(r.ok) << r.error;
     EXPECT_EQ(r.out, std::string(kHead) +
                          "B,2\tS2\tS2\t1\t2\t0\t120\t4\t4\nY,1\tS2\tS2\t3\t1\t0\t100\t1\t1\n"
-                         "B,1\tS1\tS1\t1\t1\t0\t100\t2\t2\nB,1\tS3\tS3\t1\t1\t0\t100\t3\t3\n");
+                         "B,1\tS1\tS1\t1\t1\t0\t100\t2\t2\n"
+                         // S3 begins with the dye S1 ended with: a line of dye 0 between them.
+                         "-\t-\tS3\t0\t0\t0\t0\t0\t0\n"
+                         "B,1\tS3\tS3\t1\t1\t0\t100\t3\t3\n");
     EXPECT_EQ(r.importer.samples(), 3);
+    EXPECT_EQ(r.importer.separators(), 1);
     // S2 came from two export files: said, and read as one sample.
     EXPECT_EQ(r.importer.shared_names(), std::vector<std::string>{"S2"});
 }
