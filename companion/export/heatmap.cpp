@@ -75,7 +75,7 @@ std::string label(const std::vector<std::string>& labels, int i) {
 
 std::string num(double v) {
     char b[32];
-    std::snprintf(b, sizeof b, "%.6g", v);
+    std::snprintf(b, sizeof b, std::fabs(v) >= 1000.0 ? "%.0f" : "%.4g", v);
     return b;
 }
 
