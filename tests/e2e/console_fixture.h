@@ -40,10 +40,17 @@ class Console : public ::testing::Test {
     }
     std::string data(const std::string& name) { return read_bytes(dir.file("data/" + name)); }
     // The text report file of the last run, from data/.
+    // The text report written last (several runs whose clocks differ in
+    // the second leave several).
     std::string report() {
-        for (const auto& e : fs::directory_iterator(dir.file("data")))
-            if (e.path().filename().string().rfind("l-", 0) == 0) return read_bytes(e.path().string());
-        return "";
+        fs::path newest;
+        for (const auto& e : fs::directory_iterator(dir.file("data"))) {
+            if (e.path().filename().string().rfind("l-", 0) != 0) continue;
+            if (newest.empty() || fs::last_write_time(e.path()) > fs::last_write_time(newest) ||
+                (fs::last_write_time(e.path()) == fs::last_write_time(newest) && e.path() > newest))
+                newest = e.path();
+        }
+        return newest.empty() ? "" : read_bytes(newest.string());
     }
     TestDir dir;
 };
