@@ -2,7 +2,7 @@
 # Files written by the Linux build and by the Windows build (under Wine) must
 # be byte-identical: binary tables exactly, text files once their line ends
 # (CR LF on Windows) are made alike.
-# Usage: cross_platform.sh NATIVE_BUILD_DIR WIN32_BUILD_DIR
+# Usage: cross_platform.sh NATIVE_BUILD_DIR WINDOWS_BUILD_DIR (win32 or win64)
 set -u
 native=$(cd "$1" && pwd); win=$(cd "$2" && pwd)
 root=$(cd "$(dirname "$0")/../.." && pwd)
