@@ -8,6 +8,7 @@
 
 #include "datafile/messages.h"
 #include "base/reportstream.h"
+#include "datafile/staging.h"
 
 namespace {
 
@@ -39,6 +40,13 @@ PendingOutput* find_pending_stream(std::FILE* f) {
 void remove_partial(const std::string& name) {
     std::error_code ec;
     if (std::filesystem::is_regular_file(name, ec)) std::filesystem::remove(name, ec);
+}
+
+// Inputs must be regular files: a folder cannot be read and a pipe or
+// device could block for ever or never end.
+bool regular_file(const char* name) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(name, ec);
 }
 
 OpenInput* find_input(std::FILE* f) {
@@ -91,7 +99,7 @@ void open_stream(const char* name, std::FILE*& f, char mode, bool output) {
     } else {
         fatalerror(output ? "Error: wrong open mode (ouvecr)" : "Error: wrong open mode (ouvlec)");
     }
-    std::FILE* s = std::fopen(name, how);
+    std::FILE* s = output || regular_file(name) ? std::fopen(name, how) : nullptr;
     if (!s) fatalerror(text);
     f = s;
     if (!output && mode == 'b') {
@@ -217,7 +225,7 @@ void ecrmat(DMatrix m, const char* name) {
 void readdims(const char* name, int& rows, int& cols) {
     rows = 0;
     cols = 0;
-    std::FILE* f = std::fopen(name, "rb");
+    std::FILE* f = regular_file(name) ? std::fopen(name, "rb") : nullptr;
     if (!f) return;
     char t[16];
     bool ok = std::fseek(f, -16, SEEK_END) == 0 && std::fread(t, 1, 16, f) == 16;
@@ -280,4 +288,5 @@ void abandon_outputs() {
         remove_partial(p.name);
     }
     g_binfile.pending.clear();
+    discardoutputs();
 }

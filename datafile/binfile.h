@@ -37,7 +37,8 @@ void selectcol(const char* name, DVector v, int numcol);
 // close of an output (its buffered data could not be written) removes the
 // unfinished table and ends in fatalerror(failtext).
 void closebin(std::FILE*& f, const char* failtext);
-// Closes and removes every table whose trailer has not been written.
+// Closes and removes every table whose trailer has not been written, and
+// the temporary files of the run's staged outputs (datafile/staging.h).
 void abandon_outputs();
 
 // Encoding of one value as it is stored in a table file.

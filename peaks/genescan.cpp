@@ -13,23 +13,25 @@
 // sample number grows when the dye changes.  "SampleNames" and
 // "SampleNamesCh1".."SampleNamesCh4" map those numbers to sample names.
 //
-// Memory does not grow with the input: one line buffer (as long as the
-// longest line) and a block of rows per table; each peak goes to its table
-// as soon as it has been read.
+// Memory does not grow with the input: one line buffer of fixed size and a
+// block of rows per table; each peak goes to its table as soon as it has
+// been read.  The nine outputs are written under temporary names and put in
+// place only when the whole run has succeeded.
 #include "peaks/genescan.h"
 
-#include <cfloat>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <system_error>
 
 #include "datafile/binfile.h"
 #include "datafile/messages.h"
 #include "base/reportstream.h"
+#include "datafile/staging.h"
+#include "peaks/exportlines.h"
 
 namespace {
 
@@ -67,158 +69,13 @@ bool close_text(std::FILE*& f) {
     return ok;
 }
 
-// Field delimiters: blank, tab, LF and CR (so a CR LF line end reads like
-// LF).  A NUL ends the line, as it would end a C string.
-const std::uint64_t kDelimiters = (1ull << ' ') | (1ull << '\t') | (1ull << '\n') | (1ull << '\r');
-inline bool is_delimiter(char c) {
-    unsigned char u = static_cast<unsigned char>(c);
-    return u <= ' ' && ((kDelimiters >> u) & 1u);
-}
-inline bool ends_field(char c) {
-    unsigned char u = static_cast<unsigned char>(c);
-    return u <= ' ' && (((kDelimiters | 1u) >> u) & 1u);
-}
-
-// Moves p to the next field of a NUL-terminated line and returns its start,
-// or null when the line has no further field.  end_field() then moves p past
-// it.
-inline char* next_field(char*& field) {
-    char* p = field;
-    while (is_delimiter(*p)) ++p;
-    field = p;
-    return *p ? p : nullptr;
-}
-// Text fields are skipped eight bytes at a time while none of the eight can
-// end the field (every such byte is below 0x21).  The line buffer keeps
-// kPadding readable bytes behind the terminating NUL for this.
-const std::size_t kPadding = 8;
-inline void end_field(char*& field) {
-    const std::uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
-    char* p = field;
-    for (;;) {
-        std::uint64_t w;
-        std::memcpy(&w, p, sizeof w);
-        if ((w - 0x21 * ones) & ~w & highs) break;  // some byte is below 0x21
-        p += sizeof w;
-    }
-    while (!ends_field(*p)) ++p;
-    field = p;
-}
-
-// Hands out the input's physical lines one by one, whole whatever their
-// length: the buffer doubles when a line does not fit, so it ends as large as
-// the longest line and never grows with the number of lines.
-class LineReader {
-  public:
-    explicit LineReader(std::FILE* f)
-        : f_(f), buf_(new char[kInitial + kPadding]()), cap_(kInitial) {}
-
-    // The next line without its LF, NUL-terminated in place as [line, end).
-    // False at the end of the input.
-    bool next(char*& line, char*& end) {
-        for (;;) {
-            char* b = buf_.get();
-            if (char* nl = static_cast<char*>(std::memchr(b + scan_, '\n', end_ - scan_))) {
-                line = b + pos_;
-                end = nl;
-                *nl = '\0';
-                pos_ = scan_ = static_cast<std::size_t>(nl - b) + 1;
-                return true;
-            }
-            scan_ = end_;
-            if (eof_) {
-                if (pos_ == end_) return false;
-                line = b + pos_;
-                end = b + end_;
-                *end = '\0';  // the buffer always keeps one byte spare for this
-                pos_ = scan_ = end_;
-                return true;
-            }
-            refill();
-        }
-    }
-
-  private:
-    static const std::size_t kInitial = 256 * 1024;
-
-    // Moves the unfinished line to the front, grows the buffer if that line
-    // fills it, and reads more behind it.
-    void refill() {
-        if (pos_ > 0) {
-            std::memmove(buf_.get(), buf_.get() + pos_, end_ - pos_);
-            end_ -= pos_;
-            scan_ -= pos_;
-            pos_ = 0;
-        }
-        if (end_ + 1 >= cap_) {
-            std::unique_ptr<char[]> bigger(new char[2 * cap_ + kPadding]());
-            std::memcpy(bigger.get(), buf_.get(), end_);
-            buf_ = std::move(bigger);
-            cap_ *= 2;
-        }
-        std::size_t got = std::fread(buf_.get() + end_, 1, cap_ - 1 - end_, f_);
-        if (got == 0)
-            eof_ = true;  // end of file or read error; the caller checks ferror
-        else
-            end_ += got;
-    }
-
-    std::FILE* f_;
-    std::unique_ptr<char[]> buf_;
-    std::size_t cap_;
-    std::size_t pos_ = 0;   // start of the next line
-    std::size_t scan_ = 0;  // searched for LF up to here
-    std::size_t end_ = 0;   // end of the data read
-    bool eof_ = false;
-};
-
-// Reads the numeric field at `field` as the standard atof does: the longest
-// leading decimal number, 0 when there is none; field ends past it.
-// Plain decimals of up to 15 digits without exponent (nearly every field of
-// an export) are converted here: the digits and the power of ten are then
-// both exact doubles, so one division gives the correctly rounded value, the
-// one strtod gives.  Anything else goes to strtod.  Where intermediate
-// results are kept in extended precision that division could round twice,
-// so there strtod converts every field.
-double number_field(char*& field) {
-    char* const start = field;
-    char* p = start;  // a local, so the compiler can keep it in a register
-#if defined(FLT_EVAL_METHOD) && FLT_EVAL_METHOD == 0
-    static const double kPow10[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                      1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    bool negative = false;
-    if (*p == '-' || *p == '+') negative = *p++ == '-';
-    std::uint64_t mantissa = 0;
-    int digits = 0;
-    unsigned d;
-    while ((d = static_cast<unsigned char>(*p) - static_cast<unsigned>('0')) < 10) {
-        mantissa = mantissa * 10 + d;
-        ++digits;
-        ++p;
-    }
-    int decimals = 0;
-    if (*p == '.') {
-        ++p;
-        while ((d = static_cast<unsigned char>(*p) - static_cast<unsigned>('0')) < 10) {
-            mantissa = mantissa * 10 + d;
-            ++decimals;
-            ++p;
-        }
-        digits += decimals;
-    }
-    if (ends_field(*p) && digits > 0 && digits <= 15) {
-        double v = static_cast<double>(mantissa);
-        if (decimals) v /= kPow10[decimals];  // whole numbers need no division
-        field = p;
-        return negative ? -v : v;
-    }
-#endif
-    p = start;
-    end_field(p);
-    char saved = *p;
-    *p = '\0';
-    double v = std::strtod(start, nullptr);
-    *p = saved;
+// Reads the numeric field at `field` (the longest leading decimal number, 0
+// when there is none); field ends past it.
+inline double number_field(char*& field) {
+    const char* stop;
+    double v = leading_decimal(field, &stop);
+    char* p = field + (stop - field);
+    if (!ends_field(*p)) end_field(p);
     field = p;
     return v;
 }
@@ -297,27 +154,36 @@ void Peakread(const char* path) {
     reportf("Peakread: Reading input file\n");
 
     // The input is checked first, so a mistyped path leaves the outputs of an
-    // earlier run as they were.
+    // earlier run as they were.  A folder, a pipe or a device is refused: it
+    // cannot be read, or might never end.
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec))
+        fatalerror("Error: input file is a folder or a device, not a file (Peakread)");
     std::FILE* in = std::fopen(path, "r");
     StreamCloser in_closer{in};
     if (!in) fatalerror("Error: can't open input file (Peakread)");
 
-    // An input that is also one of the outputs would be emptied before it is
-    // read.
+    // An input that is also one of the outputs would be replaced by the run.
     for (const char* name : kTables)
         if (name && same_file(path, name)) fatalerror(kInputIsOutput);
     for (const char* name : kNameFiles)
         if (same_file(path, name)) fatalerror(kInputIsOutput);
 
-    // Tables still open when the run is abandoned stay pending and are
-    // removed by abandon_outputs().
+    // Every output is written under a temporary name; a failed run leaves
+    // the earlier outputs alone and abandon_outputs() removes the rest.
+    std::string table_names[5], name_files[5];
+    for (int k = 1; k <= 4; ++k)
+        table_names[k] = stageoutput(kTables[k], "Error: can't open binary output file (ouvecr)");
+    for (int k = 0; k <= 4; ++k)
+        name_files[k] = stageoutput(kNameFiles[k], "Error: can't open sample names file (Peakread)");
+
     std::unique_ptr<ChannelTable[]> tables(new ChannelTable[4]);
-    for (int k = 1; k <= 4; ++k) ouvecr(kTables[k], tables[k - 1].f, 'b');
+    for (int k = 1; k <= 4; ++k) ouvecr(table_names[k].c_str(), tables[k - 1].f, 'b');
 
     std::FILE* names[5] = {nullptr, nullptr, nullptr, nullptr, nullptr};
     StreamCloser name_closers[5] = {{names[0]}, {names[1]}, {names[2]}, {names[3]}, {names[4]}};
     for (int k = 0; k <= 4; ++k) {
-        names[k] = std::fopen(kNameFiles[k], "w");
+        names[k] = std::fopen(name_files[k].c_str(), "w");
         if (!names[k]) fatalerror("Error: can't open sample names file (Peakread)");
     }
 
@@ -330,11 +196,10 @@ void Peakread(const char* path) {
     double previous_dye = 0;
     bool have_previous_dye = false;  // the first line always opens a block
 
-    LineReader reader(in);
+    ExportLines reader(in);
     char* line;
-    char* end;
-    if (reader.next(line, end)) {  // the column header
-        while (reader.next(line, end)) {
+    if (reader.next(line)) {  // the column header
+        while (reader.next(line)) {
             PeakLine peak;
             if (!read_peak_line(line, peak)) {
                 ++skipped;  // nothing of it is used; the previous line stays previous
@@ -380,7 +245,8 @@ void Peakread(const char* path) {
     for (int k = 0; k <= 4; ++k)
         if (!close_text(names[k])) names_ok = false;
     if (!names_ok) fatalerror(kNamesWriteFailed);
-    for (int k = 1; k <= 4; ++k) writedims(kTables[k], channel_lines[k], kColumns);
+    for (int k = 1; k <= 4; ++k) writedims(table_names[k].c_str(), channel_lines[k], kColumns);
+    commitoutputs();
 
     reportf("Input file: %s\n", path);
     reportf("--- Number of rows: %lld, columns: %d\n", total_lines, kFields);

@@ -11,7 +11,9 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "datafile/arrays.h"
@@ -19,6 +21,7 @@
 #include "datafile/messages.h"
 #include "datafile/readcols.h"
 #include "base/reportstream.h"
+#include "datafile/staging.h"
 #include "peaks/classlayout.h"
 #include "peaks/classtables.h"
 #include "peaks/labelledcsv.h"
@@ -100,6 +103,15 @@ void computetable(const char* path, int groups, int heightarea, int summax, int 
     if (groups < 1) return stop("Sorry: the number of groups must be at least 1");
     if (groups > kMaxTableCount) return stop("Sorry: the number of groups must be at most 999999");
 
+    const bool heights = heightarea == 1;
+    const bool sum = summax == 1;
+    const std::string full_name = full_table_name(path, heights, sum);
+    const std::string kept_name = kept_table_name(path, heights, sum);
+    // An output that is the input (a link) would be replaced by the run.
+    std::error_code ec;
+    if (std::filesystem::equivalent(path, full_name, ec) || std::filesystem::equivalent(path, kept_name, ec))
+        fatalerror("Error: input file is also an output file (computetable)");
+
     int R = 0, C = 0;
     readdims(path, R, C);
     reportf("Input file: %s\n", path);
@@ -141,8 +153,6 @@ void computetable(const char* path, int groups, int heightarea, int summax, int 
         return stop(text);
     }
 
-    const bool heights = heightarea == 1;
-    const bool sum = summax == 1;
     ClassFinder finder = make_finder(layout);
     DMatrix full = nullptr;
     TabGuard fg{full};
@@ -155,9 +165,12 @@ void computetable(const char* path, int groups, int heightarea, int summax, int 
     keep_largest(full, maxpeaks);
     std::vector<int> keep = nonzero_columns(full);
 
-    std::string full_name = full_table_name(path, heights, sum);
-    std::string kept_name = kept_table_name(path, heights, sum);
-    WrittenTables w = write_tables(full, keep, rowpct == 1, full_name, kept_name);
+    // Both tables are written under temporary names and put in place
+    // together, so a failure leaves the earlier pair as it was.
+    const char* const cant_open = "Error: can't open binary output file (ouvecr)";
+    WrittenTables w = write_tables(full, keep, rowpct == 1, stageoutput(full_name, cant_open),
+                                   stageoutput(kept_name, cant_open));
+    commitoutputs();
     reportf("Output file: %s\n", full_name.c_str());
     reportf("--- Number of rows: %d, columns: %d\n", S, T);
     reportf("Output file: %s (columns of zeros are removed) \n", kept_name.c_str());

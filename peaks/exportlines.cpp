@@ -1,0 +1,189 @@
+#include "peaks/exportlines.h"
+
+#include <cfloat>
+#include <charconv>
+#include <cstdlib>
+#include <system_error>
+
+namespace {
+
+const std::size_t kUnknown = static_cast<std::size_t>(-1);
+
+inline bool is_digit(char c) { return static_cast<unsigned>(static_cast<unsigned char>(c) - '0') < 10; }
+
+// The text of a number without its sign, through strtod.
+double through_strtod(const char* from, const char* to) {
+    std::string copy(from, to);
+    return std::strtod(copy.c_str(), nullptr);
+}
+
+}  // namespace
+
+double leading_decimal(const char* text, const char** stop) {
+    const char* p = text;
+    while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
+    bool negative = false;
+    if (*p == '-' || *p == '+') negative = *p++ == '-';
+    const char* const digits = p;
+    std::uint64_t mantissa = 0;
+    int count = 0, decimals = 0;
+    for (; is_digit(*p); ++p, ++count) mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+    if (*p == '.') {
+        ++p;
+        for (; is_digit(*p); ++p, ++decimals) mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+        count += decimals;
+    }
+    if (count == 0) {
+        *stop = text;
+        return 0.0;
+    }
+    bool exponent = false;
+    if (*p == 'e' || *p == 'E') {
+        const char* q = p + 1;
+        if (*q == '-' || *q == '+') ++q;
+        if (is_digit(*q)) {
+            while (is_digit(*q)) ++q;
+            p = q;
+            exponent = true;
+        }
+    }
+    *stop = p;
+    double v;
+#if defined(FLT_EVAL_METHOD) && FLT_EVAL_METHOD == 0
+    // Up to 15 digits and no exponent (nearly every field of an export): the
+    // digits and the power of ten are both exact doubles, so one division
+    // gives the correctly rounded value.
+    static const double kPow10[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                      1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    if (!exponent && count <= 15) {
+        v = static_cast<double>(mantissa);
+        if (decimals) v /= kPow10[decimals];
+    } else {
+        // Correctly rounded too; out-of-range values go through strtod,
+        // which gives them as infinities, zeros or subnormals.
+        std::from_chars_result r = std::from_chars(digits, p, v, std::chars_format::general);
+        if (r.ec != std::errc() || r.ptr != p) v = through_strtod(digits, p);
+    }
+#else
+    // Where intermediate results are kept in extended precision a division
+    // could round twice: the C library converts every number.
+    (void)exponent;
+    v = through_strtod(digits, p);
+#endif
+    return negative ? -v : v;
+}
+
+ExportLines::ExportLines(std::FILE* f)
+    : f_(f), buf_(new char[kCapacity + 1 + kLinePadding]()), lf_(kUnknown), cr_(kUnknown) {}
+
+// The first byte c at or after pos_, or end_ when there is none.  The
+// answer is kept until pos_ passes it or the buffer changes.
+std::size_t ExportLines::find(char c, std::size_t& cache) {
+    if (cache == kUnknown || cache < pos_) {
+        const void* hit = std::memchr(buf_.get() + pos_, c, end_ - pos_);
+        cache = hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - buf_.get()) : end_;
+    }
+    return cache;
+}
+
+// Moves the unfinished line to the front and reads more behind it.
+void ExportLines::refill() {
+    char* b = buf_.get();
+    if (pos_ > 0) {
+        std::memmove(b, b + pos_, end_ - pos_);
+        end_ -= pos_;
+        pos_ = 0;
+    }
+    std::size_t got = std::fread(b + end_, 1, kCapacity - end_, f_);
+    if (got == 0)
+        eof_ = true;
+    else
+        end_ += got;
+    lf_ = cr_ = kUnknown;
+}
+
+bool ExportLines::next(char*& line) {
+    for (;;) {
+        char* b = buf_.get();
+        std::size_t lf = find('\n', lf_), cr = find('\r', cr_);
+        std::size_t t = lf < cr ? lf : cr;
+        if (t < end_) {
+            std::size_t after = t + 1;
+            if (b[t] == '\r') {
+                while (after < end_ && b[after] == '\r') ++after;
+                // Whether an LF follows is known only once more is read.
+                if (after == end_ && !eof_ && !(pos_ == 0 && end_ == kCapacity)) {
+                    refill();
+                    continue;
+                }
+                if (after < end_ && b[after] == '\n') ++after;
+            }
+            b[t] = '\0';
+            line = b + pos_;
+            pos_ = after;
+            if (skip_end_) {  // the end of a long line already handed out
+                skip_end_ = false;
+                continue;
+            }
+            return true;
+        }
+        if (eof_) {
+            if (pos_ == end_) return false;
+            b[end_] = '\0';
+            line = b + pos_;
+            pos_ = end_;
+            if (skip_end_) return false;  // cannot happen: nothing of it is left
+            return true;
+        }
+        if (pos_ == 0 && end_ == kCapacity) return long_line(line);
+        refill();
+    }
+}
+
+// A line that fills the buffer: only its first nine fields are ever used,
+// so those are kept (each cut to kLongField bytes, joined by blanks) and
+// the rest of the line is read past.  Its line end stays to be skipped.
+bool ExportLines::long_line(char*& line) {
+    long_.clear();
+    int fields = 0;
+    bool in_field = false, done = false;
+    std::size_t field_len = 0;
+    for (;;) {
+        char* b = buf_.get();
+        std::size_t i = pos_;
+        for (; i < end_; ++i) {
+            char c = b[i];
+            if (c == '\n' || c == '\r') break;
+            if (done) continue;
+            if (c == ' ' || c == '\t') {
+                in_field = false;
+            } else if (c == '\0') {
+                done = true;  // a NUL ends the line's content
+            } else {
+                if (!in_field) {
+                    if (fields == kLongFields) {
+                        done = true;
+                        continue;
+                    }
+                    if (fields++) long_.push_back(' ');
+                    in_field = true;
+                    field_len = 0;
+                }
+                if (field_len < kLongField) {
+                    long_.push_back(c);
+                    ++field_len;
+                }
+            }
+        }
+        pos_ = i;
+        if (i < end_) {
+            skip_end_ = true;
+            break;
+        }
+        if (eof_) break;
+        refill();
+    }
+    long_.append(1 + kLinePadding, '\0');
+    line = &long_[0];
+    return true;
+}

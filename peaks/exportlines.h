@@ -1,0 +1,90 @@
+// Reading a GeneScan text export: its lines, the fields of a line and the
+// numbers in them.
+//
+// Lines end with LF, CR LF or a lone CR (exports of the old Mac version of
+// the exporting program); a run of CRs before an LF counts as one line end.
+// Memory stays bounded whatever the input: a line longer than the read
+// buffer is cut down to its first nine fields, each cut to kLongField bytes.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+// Field delimiters: blank, tab, LF and CR.  A NUL ends the line, as it would
+// end a C string.
+const std::uint64_t kExportDelimiters =
+    (1ull << ' ') | (1ull << '\t') | (1ull << '\n') | (1ull << '\r');
+inline bool is_delimiter(char c) {
+    unsigned char u = static_cast<unsigned char>(c);
+    return u <= ' ' && ((kExportDelimiters >> u) & 1u);
+}
+inline bool ends_field(char c) {
+    unsigned char u = static_cast<unsigned char>(c);
+    return u <= ' ' && (((kExportDelimiters | 1u) >> u) & 1u);
+}
+
+// Moves p to the next field of a NUL-terminated line and returns its start,
+// or null when the line has no further field.  end_field() then moves p past
+// it.
+inline char* next_field(char*& field) {
+    char* p = field;
+    while (is_delimiter(*p)) ++p;
+    field = p;
+    return *p ? p : nullptr;
+}
+
+// Every line handed out keeps this many readable bytes behind its NUL, so
+// that fields can be skipped eight bytes at a time.
+const std::size_t kLinePadding = 8;
+
+// Skips a field eight bytes at a time while none of the eight can end it
+// (every such byte is below 0x21).
+inline void end_field(char*& field) {
+    const std::uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
+    char* p = field;
+    for (;;) {
+        std::uint64_t w;
+        std::memcpy(&w, p, sizeof w);
+        if ((w - 0x21 * ones) & ~w & highs) break;  // some byte is below 0x21
+        p += sizeof w;
+    }
+    while (!ends_field(*p)) ++p;
+    field = p;
+}
+
+// The longest leading decimal number of a NUL-terminated text: white space,
+// an optional sign, digits with an optional decimal point (at least one
+// digit), an optional exponent.  0 when there is none, so "0x1" reads 0 and
+// "inf" or "nan" read 0.  *stop is set past the number (to text when none).
+double leading_decimal(const char* text, const char** stop);
+
+// Hands out the lines of a stream one by one, NUL-terminated, each followed
+// by kLinePadding readable bytes.
+class ExportLines {
+  public:
+    explicit ExportLines(std::FILE* f);
+    // The next line without its line end; false at the end of the input (or
+    // at a read error, which the caller finds with ferror).
+    bool next(char*& line);
+
+    static const std::size_t kCapacity = 256 * 1024;  // longest line kept whole
+    static const std::size_t kLongField = 1023;       // bytes kept of a field of a longer line
+    static const int kLongFields = 9;                 // fields kept of a longer line
+
+  private:
+    std::size_t find(char c, std::size_t& cache);
+    void refill();
+    bool long_line(char*& line);
+
+    std::FILE* f_;
+    std::unique_ptr<char[]> buf_;
+    std::size_t pos_ = 0;  // start of the next line
+    std::size_t end_ = 0;  // end of the data read
+    std::size_t lf_, cr_;  // next LF / CR at or after pos_ (end_ when none)
+    bool eof_ = false;
+    bool skip_end_ = false;  // a long line's end is still to be passed over
+    std::string long_;       // a long line, cut down
+};
