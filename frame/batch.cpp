@@ -35,6 +35,11 @@ struct BatchFile {
     }
 };
 
+// A line of the file as a message quotes it: cut to 40 characters.
+std::string in_quotes(const std::string& text) {
+    return "\"" + (text.size() > 40 ? text.substr(0, 40) + "..." : text) + "\"";
+}
+
 BatchOutcome stopped(int line, const std::string& reason) {
     g_registry.current_option = 0;
     return {BatchEnd::StoppedEarly, line, reason};
@@ -51,6 +56,13 @@ std::string folder_of(const char* path) {
 
 BatchOutcome runbatch(const char* path) {
     BatchFile in;
+    // A folder, a pipe or a device is not a batch file: it cannot be read or
+    // might never end.
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec))
+        return {BatchEnd::CannotOpen, 0, "this is a folder, not a batch file"};
+    if (std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec))
+        return {BatchEnd::CannotOpen, 0, "this is a pipe or a device, not a batch file"};
     in.f = std::fopen(path, "rb");
     if (!in.f) return {BatchEnd::CannotOpen, 0, "cannot open the batch file"};
     std::string name;
@@ -65,14 +77,14 @@ BatchOutcome runbatch(const char* path) {
         if (!in.next(text)) return stopped(in.line + 1, "option number expected, end of file found");
         int option = decimalint(text.c_str());
         if (option < 1 || option > kMaxOptions)
-            return stopped(in.line, "option number must be 1 to 20, not \"" + text + "\"");
+            return stopped(in.line, "option number must be 1 to 20, not " + in_quotes(text));
         if (!in.next(text))
             return stopped(in.line + 1, "parameter count expected, end of file found");
         int count = decimalint(text.c_str());
         if (count != g_registry.table.param_count[option])
             return stopped(in.line, "option " + std::to_string(option) + " takes " +
                                         std::to_string(g_registry.table.param_count[option]) +
-                                        " parameters, not \"" + text + "\"");
+                                        " parameters, not " + in_quotes(text));
         for (int i = 1; i <= count; ++i) {
             if (!in.next(text))
                 return stopped(in.line + 1, "value " + std::to_string(i) + " of " +

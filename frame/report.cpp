@@ -3,11 +3,11 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include "frame/frame.h"
 #include "base/platform.h"
+#include "frame/textline.h"
 
 ReportState g_report;
 
@@ -30,13 +30,10 @@ std::string current() {
     return ec ? std::string() : p.string();
 }
 
-// The whole content of a file, every byte; false when it cannot be read.
-bool slurp(const char* name, std::string& out) {
-    std::ifstream in(name, std::ios::binary);
-    if (!in) return false;
-    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
-}
+// The content of a configuration file, every byte: a folder path, so a
+// few thousand bytes at most are kept.  False when it is not a regular file
+// or cannot be read.
+bool slurp(const char* name, std::string& out) { return readwholefile(name, out, 4096); }
 
 // The path of QOR4DIRP.txt in the current folder, else the Windows folder,
 // becomes current: that is the preference folder.
@@ -70,11 +67,29 @@ void reopen(const char* mode) {
 
 // Copies the temporary report file over the text report file, byte for
 // byte.  (The library's copy_file cannot replace a file on every platform.)
-void copy_temp_to_text() {
-    std::ifstream in(g_reportstream.path, std::ios::binary);
-    if (!in) return;
-    std::ofstream out(g_report.text_path, std::ios::binary | std::ios::trunc);
-    out << in.rdbuf();
+// False when the text report file cannot be written.
+bool copy_temp_to_text() {
+    std::error_code ec;
+    if (fs::exists(g_report.text_path, ec) && !fs::is_regular_file(g_report.text_path, ec))
+        return false;  // a folder or device in its place is left alone
+    std::FILE* in = std::fopen(g_reportstream.path.c_str(), "rb");
+    if (!in) return true;  // nothing to publish
+    std::FILE* out = std::fopen(g_report.text_path.c_str(), "wb");
+    bool ok = out != nullptr;
+    char block[65536];
+    std::size_t got;
+    while (ok && (got = std::fread(block, 1, sizeof block, in)) > 0)
+        ok = std::fwrite(block, 1, got, out) == got;
+    if (std::ferror(in)) ok = false;
+    std::fclose(in);
+    if (out && std::fclose(out) != 0) ok = false;
+    return ok;
+}
+
+void say_report_not_written() {
+    std::string text = "Sorry: can't write the text report file " + g_report.text_path;
+    port_beep();
+    port_infobox(text.substr(0, 255).c_str());
 }
 
 }  // namespace
@@ -84,7 +99,7 @@ void ReportSetUp(const char* report_name) {
     // first, so nothing written so far is lost to the renaming.
     if (g_reportstream.file) {
         closereport();
-        copy_temp_to_text();
+        if (!copy_temp_to_text()) say_report_not_written();
         std::error_code ec;
         fs::remove(g_reportstream.path, ec);
     }
@@ -139,8 +154,11 @@ void PublishReport() {
     port_pane_close_file();
     closereport();
     bind_paths();
-    copy_temp_to_text();
-    if (!g_frame.batch_mode) port_pane_load(g_report.text_path.c_str());
+    if (copy_temp_to_text()) {
+        if (!g_frame.batch_mode) port_pane_load(g_report.text_path.c_str());
+    } else {
+        say_report_not_written();
+    }
     port_pane_apply_font();
     g_report.published = true;
     port_pane_scroll(lines - 1);

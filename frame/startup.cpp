@@ -82,7 +82,7 @@ BatchOutcome startup(const char* args) {
     std::string launch_folder = std::filesystem::current_path(ec).string();
     g_report.start_folder = s.start_folder.empty() ? launch_folder : s.start_folder;
     registermodule();
-    if (s.option != 0) openoptdialog(kOptionCommandBase + s.option);
+    if (s.option != 0) openoptdialog(optioncommand(s.option));
     if (s.batch_path.empty()) return {};
     // Registration has made the default folder current: a relative batch
     // path still means the folder the program was started in.

@@ -1,11 +1,36 @@
 #include "frame/textline.h"
 
-bool readtextline(std::FILE* f, std::string& line, bool* ended) {
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+bool readtextline(std::FILE* f, std::string& line, bool* ended, std::size_t max) {
     line.clear();
     int c;
-    while ((c = std::fgetc(f)) != EOF && c != '\n') line.push_back(static_cast<char>(c));
-    if (c == EOF && line.empty()) return false;
-    if (c == '\n' && !line.empty() && line.back() == '\r') line.pop_back();
+    bool any = false;
+    while ((c = std::fgetc(f)) != EOF && c != '\n') {
+        any = true;
+        if (line.size() < max) line.push_back(static_cast<char>(c));
+    }
+    if (c == EOF && !any) return false;
+    if (c == '\n')
+        while (!line.empty() && line.back() == '\r') line.pop_back();
     if (ended) *ended = c == '\n';
     return true;
+}
+
+bool readwholefile(const std::string& path, std::string& out, std::size_t max) {
+    out.clear();
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return false;
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return false;
+    char block[4096];
+    std::size_t got;
+    while (out.size() < max &&
+           (got = std::fread(block, 1, std::min(sizeof block, max - out.size()), f)) > 0)
+        out.append(block, got);
+    bool ok = !std::ferror(f);
+    std::fclose(f);
+    return ok;
 }

@@ -35,6 +35,10 @@ void buildoptmenu(const char* titles, int count) {
     }
 }
 
+int optioncommand(int option) {
+    return kOptionCommandBase + (option >= 0 && option <= kMaxOptions ? option : 0);
+}
+
 std::string optiontitle(int option) { return port_menu_item_text(option); }
 
 void openoptdialog(int command_id) {

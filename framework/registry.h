@@ -33,6 +33,9 @@ extern Registry g_registry;
 
 void buildoptmenu(const char* titles, int count);
 void openoptdialog(int command_id);
+// The command id of option k (1300 + k); any k outside 0..20 gives the id
+// of option 0, which names no option.
+int optioncommand(int option);
 
 // Decimal integer in the way of strtol with base 10, clamped to 32 bits;
 // 0 when the text has no leading digits.

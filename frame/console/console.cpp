@@ -5,14 +5,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
 #else
+#include <glob.h>
 #include <unistd.h>
 #endif
 
@@ -39,7 +38,8 @@ void port_beep() {}
 
 void port_infobox(const char* text) { std::fprintf(stderr, "Message: %s\n", text); }
 
-void port_errorbox(const char* text) { std::fprintf(stderr, "Error: %s\n", text); }
+// Error texts carry their own "Error: ".
+void port_errorbox(const char* text) { std::fprintf(stderr, "%s\n", text); }
 
 void port_close_request() {
     // The console's close path: no pane document to save, so the exit
@@ -49,10 +49,15 @@ void port_close_request() {
 }
 
 bool port_ask_yesno(const char* text, const char* caption) {
-    if (!interactive_input()) return false;  // keep files when nobody can answer
+    // Keep files when nobody can answer: no terminal, or its input has ended.
+    if (!interactive_input() || std::feof(stdin)) return false;
     std::fprintf(stderr, "%s %s(y/n) ", caption, text);
     std::string answer;
-    return readline(answer) && (answer == "y" || answer == "Y" || answer == "yes");
+    if (!readline(answer)) {
+        std::fprintf(stderr, "\n");
+        return false;
+    }
+    return answer == "y" || answer == "Y" || answer == "yes";
 }
 
 std::string port_windows_folder() {
@@ -61,9 +66,16 @@ std::string port_windows_folder() {
     UINT n = GetWindowsDirectoryA(buf, sizeof buf);
     return n > 0 && n < sizeof buf ? std::string(buf, n) : std::string();
 #else
-    // No Windows folder here: the user's home folder holds QOR4PREF.txt.
+    // No Windows folder here: the user's home folder holds QOR4PREF.txt;
+    // without one, the start folder does.
     const char* home = std::getenv("HOME");
-    return home && *home ? home : "/";
+    if (home && *home) return home;
+    static bool said = false;
+    if (!said)
+        std::fprintf(stderr, "peakgrid: HOME is not set; QOR4PREF.txt is kept in the start folder %s\n",
+                     g_report.start_folder.c_str());
+    said = true;
+    return g_report.start_folder;
 #endif
 }
 
@@ -86,8 +98,8 @@ int port_pane_line_count() {
 // Shows the report: the part that is new since the pane was last loaded, or
 // all of it when the file no longer continues what was shown.
 void port_pane_load(const char* path) {
-    std::ifstream in(path, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string text;
+    readwholefile(path, text, static_cast<std::size_t>(-1));
     std::size_t from = text.compare(0, g_console.pane.size(), g_console.pane) == 0
                            ? g_console.pane.size()
                            : 0;
@@ -117,9 +129,18 @@ std::string port_find_file(const char* path) {
     FindClose(h);
     return found.cFileName;
 #else
-    std::error_code ec;
-    fs::path p(path);
-    return fs::is_regular_file(p, ec) ? p.filename().string() : std::string();
+    // The first regular file the pattern matches, in name order; a name
+    // without wildcards matches itself.
+    glob_t found;
+    std::string name;
+    if (glob(path, 0, nullptr, &found) == 0)
+        for (std::size_t i = 0; i < found.gl_pathc && name.empty(); ++i) {
+            std::error_code ec;
+            fs::path p(found.gl_pathv[i]);
+            if (fs::is_regular_file(p, ec)) name = p.filename().string();
+        }
+    globfree(&found);
+    return name;
 #endif
 }
 

@@ -5,6 +5,7 @@
 // Exit status: 0 normal; 1 when a fatal error closed the program; 2 when a
 // batch file could not be opened or stopped early and input then ended.
 #include <cstdio>
+#include <new>
 #include <string>
 
 #include "datafile/binfile.h"
@@ -67,6 +68,13 @@ int main(int argc, char** argv) {
         if (!g_frame.closing) menuloop();
     } catch (const RunAbandoned&) {
         abandon_outputs();  // a fatal error during start-up
+    } catch (const std::bad_alloc&) {
+        // Out of memory outside a run (runs catch their own).
+        try {
+            fatalerror("Error: insufficient memory (peakgrid)");
+        } catch (const RunAbandoned&) {
+            abandon_outputs();
+        }
     }
     if (g_frame.closing) return 1;
     ExitReport();

@@ -20,6 +20,6 @@ void menuloop() {
         }
         if (!interactive_input()) std::fprintf(stderr, "%s\n", line.c_str());
         if (line.find_first_not_of(" \t") == std::string::npos) continue;
-        openoptdialog(kOptionCommandBase + decimalint(line.c_str()));
+        openoptdialog(optioncommand(decimalint(line.c_str())));
     }
 }
