@@ -22,6 +22,9 @@ std::string stageoutput(const std::string& name, const char* failtext) {
     std::error_code ec;
     fs::file_status s = fs::status(name, ec);
     if (fs::exists(s) && !fs::is_regular_file(s)) fatalerror(failtext);
+    // A file its owner made read-only is kept, as opening it would refuse.
+    if (fs::exists(s) && (s.permissions() & fs::perms::owner_write) == fs::perms::none)
+        fatalerror(failtext);
     std::string temporary = name + ".part~";
     for (const StagedOutput& o : g_staged)
         if (o.name == name) return temporary;

@@ -7,8 +7,8 @@
 
 // Registers name as an output of the current run and returns the temporary
 // name to write instead ("name.part~").  A name that exists but is not a
-// regular file (a folder, a device, a link to one) is refused with
-// fatalerror(failtext) before anything is written.
+// regular file (a folder, a device, a link to one), or is read-only, is
+// refused with fatalerror(failtext) before anything is written.
 std::string stageoutput(const std::string& name, const char* failtext);
 // Renames every staged output over its final name.  A rename that fails
 // removes the temporary files left and ends in fatalerror.

@@ -15,6 +15,13 @@
 
 namespace fs = std::filesystem;
 
+// A command the program is run under, from PEAKGRID_E2E_WRAPPER (the test
+// command runs these tests once under valgrind this way).
+inline std::string wrapper() {
+    const char* w = std::getenv("PEAKGRID_E2E_WRAPPER");
+    return w && *w ? std::string(w) + " " : std::string();
+}
+
 struct Outcome {
     int status;
     std::string out, err;
@@ -32,7 +39,7 @@ class Console : public ::testing::Test {
     }
     Outcome run(const std::string& args, const std::string& input = "") {
         write_bytes(dir.file("stdin.txt"), input);
-        std::string cmd = "cd '" + dir.path + "' && HOME='" + dir.path + "' '" PEAKGRID_EXE "' " +
+        std::string cmd = "cd '" + dir.path + "' && HOME='" + dir.path + "' " + wrapper() + "'" PEAKGRID_EXE "' " +
                           args + " <stdin.txt >stdout.txt 2>stderr.txt";
         int raw = std::system(cmd.c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_bytes(dir.file("stdout.txt")),
