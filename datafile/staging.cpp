@@ -1,5 +1,6 @@
 #include "datafile/staging.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -33,22 +34,22 @@ std::string stageoutput(const std::string& name, const char* failtext) {
 }
 
 void commitoutputs() {
-    std::vector<StagedOutput> staged;
-    staged.swap(g_staged);
-    for (std::size_t i = 0; i < staged.size(); ++i) {
+    // An entry leaves the list only once it is in place, so whatever stops
+    // the loop leaves the rest to discardoutputs().
+    while (!g_staged.empty()) {
+        const StagedOutput& o = g_staged.front();
         std::error_code ec;
-        fs::rename(staged[i].temporary, staged[i].name, ec);
+        fs::rename(o.temporary, o.name, ec);
         if (ec) {
-            for (std::size_t j = i; j < staged.size(); ++j) fs::remove(staged[j].temporary, ec);
+            discardoutputs();
             fatalerror("Error: can't replace an earlier output file");
         }
+        g_staged.erase(g_staged.begin());
     }
 }
 
 void discardoutputs() {
-    for (const StagedOutput& o : g_staged) {
-        std::error_code ec;
-        if (fs::is_regular_file(fs::symlink_status(o.temporary, ec))) fs::remove(o.temporary, ec);
-    }
+    // std::remove needs no memory, so this works when memory has run out.
+    for (const StagedOutput& o : g_staged) std::remove(o.temporary.c_str());
     g_staged.clear();
 }

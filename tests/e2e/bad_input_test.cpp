@@ -102,8 +102,9 @@ class BadInput : public Console {
         if (row.prepare) row.prepare(dir);
         put(dir, "stdin.txt", row.input);
         bool home = row.shell.find("unset HOME") == std::string::npos;
+        // A run that hangs is ended, and fails its row.
         std::string cmd = "cd '" + dir.path + "' && { " + row.shell + (home ? "HOME='" + dir.path + "' " : "") +
-                          wrapper() + "'" PEAKGRID_EXE "' " + row.args +
+                          "timeout 300 " + wrapper() + "'" PEAKGRID_EXE "' " + row.args +
                           " <stdin.txt >stdout.txt 2>stderr.txt; }";
         int raw = std::system(cmd.c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_bytes(dir.file("stdout.txt")),

@@ -106,7 +106,23 @@ TEST_F(Batch, ValuesAreCopiedVerbatim) {
     EXPECT_STREQ(g_registry.ParamValues[1], "");
 }
 
+// Values end at the line end whatever CRs come before the LF, and keep
+// their first 1023 characters; the rest of a long line is read past.
+TEST_F(Batch, LineEndsAndLongLines) {
+    int runs = 0;
+    EXPECT_EQ(run("Peaks\r\r\n1\r\r\n1\r\r\nexport.txt\r\r\n", &runs).end, BatchEnd::Completed);
+    EXPECT_STREQ(g_registry.ParamValues[1], "export.txt");
+    EXPECT_EQ(runs, 1);
+    run("Peaks\n1\n1\n" + std::string(5000, 'v') + "\n", &runs);
+    EXPECT_EQ(std::string(g_registry.ParamValues[1]), std::string(1023, 'v'));
+    BatchOutcome o = run("Peaks\n" + std::string(100000, '9') + "\n", &runs);
+    EXPECT_EQ(o.end, BatchEnd::StoppedEarly);
+    EXPECT_EQ(o.reason, "option number must be 1 to 20, not \"" + std::string(40, '9') + "...\"");
+}
+
 TEST_F(Batch, FilesThatCannotRun) {
+    fs::create_directory("folder");
+    EXPECT_EQ(runbatch("folder").reason, "this is a folder, not a batch file");
     EXPECT_EQ(runbatch(dir.file("missing.txt").c_str()).end, BatchEnd::CannotOpen);
     write_bytes("empty.txt", "");
     EXPECT_EQ(runbatch("empty.txt").end, BatchEnd::Empty);

@@ -80,6 +80,14 @@ TEST(Registry, OpeningAnOptionThatDoesNotExist) {
     EXPECT_EQ(g_registry.current_option, 2);
 }
 
+// Option numbers from the command line or the menu become command ids
+// without overflow; those out of range name no option.
+TEST(Registry, OptionCommands) {
+    EXPECT_EQ(optioncommand(2), 1302);
+    EXPECT_EQ(optioncommand(20), 1320);
+    for (int k : {21, -1, INT_MAX, INT_MIN}) EXPECT_EQ(optioncommand(k), 1300) << k;
+}
+
 TEST(Registry, EmptyRequiredValuesRunNothing) {
     reset_fake();
     runandpublish(1);
