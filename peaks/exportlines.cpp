@@ -19,55 +19,38 @@ double through_strtod(const char* from, const char* to) {
 
 }  // namespace
 
-double leading_decimal(const char* text, const char** stop) {
+double leading_decimal_any(const char* text, const char** stop) {
     const char* p = text;
     while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
     bool negative = false;
     if (*p == '-' || *p == '+') negative = *p++ == '-';
     const char* const digits = p;
-    std::uint64_t mantissa = 0;
-    int count = 0, decimals = 0;
-    for (; is_digit(*p); ++p, ++count) mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
-    if (*p == '.') {
-        ++p;
-        for (; is_digit(*p); ++p, ++decimals) mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
-        count += decimals;
-    }
+    int count = 0;
+    for (; is_digit(*p); ++p) ++count;
+    if (*p == '.')
+        for (++p; is_digit(*p); ++p) ++count;
     if (count == 0) {
         *stop = text;
         return 0.0;
     }
-    bool exponent = false;
     if (*p == 'e' || *p == 'E') {
         const char* q = p + 1;
         if (*q == '-' || *q == '+') ++q;
         if (is_digit(*q)) {
             while (is_digit(*q)) ++q;
             p = q;
-            exponent = true;
         }
     }
     *stop = p;
     double v;
 #if defined(FLT_EVAL_METHOD) && FLT_EVAL_METHOD == 0
-    // Up to 15 digits and no exponent (nearly every field of an export): the
-    // digits and the power of ten are both exact doubles, so one division
-    // gives the correctly rounded value.
-    static const double kPow10[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                      1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    if (!exponent && count <= 15) {
-        v = static_cast<double>(mantissa);
-        if (decimals) v /= kPow10[decimals];
-    } else {
-        // Correctly rounded too; out-of-range values go through strtod,
-        // which gives them as infinities, zeros or subnormals.
-        std::from_chars_result r = std::from_chars(digits, p, v, std::chars_format::general);
-        if (r.ec != std::errc() || r.ptr != p) v = through_strtod(digits, p);
-    }
+    // Correctly rounded; out-of-range values go through strtod, which gives
+    // them as infinities, zeros or subnormals.
+    std::from_chars_result r = std::from_chars(digits, p, v, std::chars_format::general);
+    if (r.ec != std::errc() || r.ptr != p) v = through_strtod(digits, p);
 #else
-    // Where intermediate results are kept in extended precision a division
-    // could round twice: the C library converts every number.
-    (void)exponent;
+    // Where intermediate results are kept in extended precision the C
+    // library converts every number.
     v = through_strtod(digits, p);
 #endif
     return negative ? -v : v;

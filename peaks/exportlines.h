@@ -7,6 +7,7 @@
 // buffer is cut down to its first nine fields, each cut to kLongField bytes.
 #pragma once
 
+#include <cfloat>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -59,7 +60,46 @@ inline void end_field(char*& field) {
 // an optional sign, digits with an optional decimal point (at least one
 // digit), an optional exponent.  0 when there is none, so "0x1" reads 0 and
 // "inf" or "nan" read 0.  *stop is set past the number (to text when none).
-double leading_decimal(const char* text, const char** stop);
+double leading_decimal_any(const char* text, const char** stop);
+
+// The same, with the common case done in line: a sign, then up to 15
+// digits and a decimal point, no exponent.  The digits and the power of ten
+// are then both exact doubles, so one division gives the correctly rounded
+// value.  (Where intermediate results are kept in extended precision that
+// division could round twice, so there every number takes the long way.)
+inline double leading_decimal(const char* text, const char** stop) {
+#if defined(FLT_EVAL_METHOD) && FLT_EVAL_METHOD == 0
+    static const double kPow10[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                      1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const char* p = text;
+    bool negative = false;
+    if (*p == '-' || *p == '+') negative = *p++ == '-';
+    std::uint64_t mantissa = 0;
+    int count = 0, decimals = 0;
+    unsigned d;
+    while ((d = static_cast<unsigned char>(*p) - static_cast<unsigned>('0')) < 10 && count < 16) {
+        mantissa = mantissa * 10 + d;
+        ++count;
+        ++p;
+    }
+    if (*p == '.') {
+        ++p;
+        while ((d = static_cast<unsigned char>(*p) - static_cast<unsigned>('0')) < 10 && count < 16) {
+            mantissa = mantissa * 10 + d;
+            ++decimals;
+            ++count;
+            ++p;
+        }
+    }
+    if (count > 0 && count <= 15 && (*p | 0x20) != 'e') {
+        double v = static_cast<double>(mantissa);
+        if (decimals) v /= kPow10[decimals];
+        *stop = p;
+        return negative ? -v : v;
+    }
+#endif
+    return leading_decimal_any(text, stop);
+}
 
 // Hands out the lines of a stream one by one, NUL-terminated, each followed
 // by kLinePadding readable bytes.

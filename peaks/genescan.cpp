@@ -228,9 +228,9 @@ void Peakread(const char* path) {
             if (channel_lines[k] == kMaxTableCount)
                 fatalerror("Error: more than 999999 peaks in one channel (Peakread)");
             ++channel_lines[k];
-            unsigned char* row = tables[k - 1].new_row();
-            encodescal(channel_samples[k], row);
-            for (int j = 0; j < 5; ++j) encodescal(peak.values[j], row + 4 * (j + 1));
+            const double values[kColumns] = {static_cast<double>(channel_samples[k]), peak.values[0],
+                                             peak.values[1], peak.values[2], peak.values[3], peak.values[4]};
+            encoderow(values, kColumns, tables[k - 1].new_row());
         }
     }
 
