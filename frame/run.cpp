@@ -1,6 +1,7 @@
 #include "frame/run.h"
 
 #include <ctime>
+#include <new>
 
 #include "base/reportstream.h"
 #include "datafile/binfile.h"
@@ -38,13 +39,20 @@ void startrun() {
 void runandpublish(short option) {
     try {
         if (!runoption(option)) return;
+        PublishReport();
     } catch (const RunAbandoned&) {
         // The box has been shown and the close requested; the run ends here
         // and its unfinished tables go with it.  Nothing is published.
         abandon_outputs();
-        return;
+    } catch (const std::bad_alloc&) {
+        // Out of memory outside the arrays' own checks: the same path as
+        // theirs, never an abort.
+        try {
+            fatalerror("Error: insufficient memory (runoption)");
+        } catch (const RunAbandoned&) {
+            abandon_outputs();
+        }
     }
-    PublishReport();
 }
 
 void dialogok(const std::vector<std::string>& values) {

@@ -3,6 +3,7 @@
 // count the option takes, and values of at most 1023 characters.
 #include "frame/batch.h"
 #include "frame/report.h"
+#include "frame/run.h"
 #include "framework/registry.h"
 #include "fuzz_support.h"
 #include "recorded_dispatch.h"
@@ -13,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     reset_fake();
     g_fake.windows_folder = home;
     g_report.start_folder = home;
-    initmodule();
+    registermodule();
     g_recorded.runs.clear();
     put_file("b.txt", data, size);
     BatchOutcome o = runbatch((home + "/b.txt").c_str());

@@ -8,7 +8,7 @@
 
 #include "datafile/binfile.h"
 #include "datafile/messages.h"
-#include "frame/report.h"
+#include "base/reportstream.h"
 #include "fuzz_support.h"
 #include "peaks/classtables.h"
 #include "peaks/tablecomp.h"
@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::string> events[2];
     for (int k = 0; k < 2; ++k) {
         reset_fake();
-        g_report.temp_name = "QOR.temp-f";
+        g_reportstream.name = "QOR.temp-f";
         ResetReport();
         std::remove(full.c_str());
         std::remove(kept.c_str());
@@ -90,8 +90,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             outcome[k] = e.text;
             abandon_outputs();
         }
-        std::fflush(g_report.stream);
-        report[k] = read_file(g_report.temp_path);
+        std::fflush(g_reportstream.file);
+        report[k] = read_file(g_reportstream.path);
         events[k] = g_fake.events;
         full_bytes[k] = read_file(full);
         kept_bytes[k] = read_file(kept);

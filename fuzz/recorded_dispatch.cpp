@@ -2,7 +2,7 @@
 // instead of run.
 #include "recorded_dispatch.h"
 
-#include "frame/report.h"
+#include "frame/module.h"
 #include "framework/registry.h"
 
 RecordedRuns g_recorded;
@@ -10,19 +10,18 @@ RecordedRuns g_recorded;
 void initmodule() {
     OptionTable& t = g_registry.table;
     t.module_name = "Peakgrid";
-    ReportSetUp(t.module_name.c_str());
     t.option_count = 2;
     t.menu_titles = "Read Genescan file\nCompute table\n";
     t.param_count[1] = 1;
     t.param_count[2] = 7;
     t.param_spec[1] = "Input file\n[text,,]";
     t.param_spec[2] = "Input file\n[bin,,]Number of groups\n[int,1,]";
-    buildoptmenu(t.menu_titles.c_str(), t.option_count);
 }
 
-void runoption(short option) {
+bool runoption(short option) {
     RecordedRun run{option, {}};
     for (int i = 1; i <= g_registry.table.param_count[option > 0 && option <= kMaxOptions ? option : 0]; ++i)
         run.values.emplace_back(g_registry.ParamValues[i]);
     g_recorded.runs.push_back(run);
+    return option == 1 || option == 2;
 }

@@ -8,6 +8,7 @@
 #include <new>
 #include <string>
 
+#include "frame/run.h"
 #include "framework/registry.h"
 #include "support/fake_platform.h"
 #include "support/report_fixture.h"
@@ -46,7 +47,7 @@ TEST_F(OutOfMemory, EveryAllocationOfAnOptionOneRun) {
         reset_fake();
         std::strcpy(g_registry.ParamValues[1], "in.txt");
         g_allowed = n;
-        runoption(1);
+        runandpublish(1);
         bool failed_here = g_allowed == -1 && !fake_events("error: ").empty();
         g_allowed = -1;
         for (const auto& e : std::filesystem::directory_iterator("."))
