@@ -1,11 +1,10 @@
 #include "peaks/labelledcsv.h"
 
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
 
 #include "base/reportstream.h"
 #include "datafile/messages.h"
+#include "datafile/staging.h"
 #include "datafile/tabletext.h"
 #include "peaks/samplenames.h"
 
@@ -21,16 +20,16 @@ std::string limittext(double x) {
 
 // One labelled copy, "<table>.csv".
 void csvtable(const std::string& table, const TextLabels& labels) {
+    // Written under a temporary name, so a failure leaves an earlier copy
+    // as it was (abandon_outputs() removes the temporary file).
     const std::string name = table + ".csv";
-    std::FILE* out = std::fopen(name.c_str(), "wb");
-    if (!out) fatalerror("Error: can't open labelled table (csvtable)");
+    const char* const cant_open = "Error: can't open labelled table (csvtable)";
+    std::FILE* out = std::fopen(stageoutput(name, cant_open).c_str(), "wb");
+    if (!out) fatalerror(cant_open);
     bool ok = texttable(table.c_str(), out, labels);
     if (std::fclose(out) != 0) ok = false;
-    if (!ok) {
-        std::error_code ec;
-        if (std::filesystem::is_regular_file(name, ec)) std::filesystem::remove(name, ec);
-        fatalerror("Error: can't write labelled table (csvtable)");
-    }
+    if (!ok) fatalerror("Error: can't write labelled table (csvtable)");
+    commitoutputs();
     reportf("Labelled table: %s\n", name.c_str());
 }
 

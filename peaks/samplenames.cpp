@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -26,7 +28,9 @@ std::string samplenamesfor(const std::string& table) {
 
 std::vector<std::string> readsamplenames(const std::string& path) {
     std::vector<std::string> names;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    // Only a regular file is read: a pipe or a device might never end.
+    std::error_code ec;
+    std::FILE* f = std::filesystem::is_regular_file(path, ec) ? std::fopen(path.c_str(), "rb") : nullptr;
     if (!f) return names;
     const char kWord[] = "Echantillon ";
     const std::size_t kWordLen = sizeof kWord - 1;
@@ -35,7 +39,9 @@ std::vector<std::string> readsamplenames(const std::string& path) {
     bool more = true;
     while (more) {
         line.clear();
-        while ((c = std::fgetc(f)) != EOF && c != '\n') line += static_cast<char>(c);
+        // A name line is short: what lies beyond 4096 bytes is read past.
+        while ((c = std::fgetc(f)) != EOF && c != '\n')
+            if (line.size() < 4096) line += static_cast<char>(c);
         more = c != EOF;
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.compare(0, kWordLen, kWord) != 0) continue;

@@ -312,6 +312,9 @@ TEST_F(BadInput, TablesGivenToComputeTable) {
                  v.insert(v.end(), {static_cast<float>(i), 1, 0, static_cast<float>(100 + i % 50), 5, 6});
              put(d, "data/t.bin", table(v, 3000, 6));
          }, "", "1\n", 1, "Error: can't write matrix (ecrmat)", {}, "ulimit -f 64; trap '' XFSZ; "},
+        {"labelled copy's name taken by a folder", [](const TestDir& d) {
+             fs::create_directory(d.file("data/Chan1_tabSH.csv"));
+         }, "--csv Chan1", "10\n", 1, "Error: can't open labelled table (csvtable)", {}, ""},
         // Run-time answers to the class-width question.
         {"width 0, then end of input", nullptr, "Chan1", "0\n", 0,
          "Message: Sorry: the class width must be at least 1", {}, ""},
@@ -322,6 +325,8 @@ TEST_F(BadInput, TablesGivenToComputeTable) {
         {"groups 0", nullptr, "Chan1 0", "10\n", 0, "Message: Sorry: the number of groups must be at least 1", {}, ""},
     };
     for (Row& row : rows) {
+        std::string flag = row.args.rfind("--csv ", 0) == 0 ? "--csv " : "";
+        row.args = row.args.substr(flag.size());
         std::string input = row.args.empty() ? "t.bin" : row.args.substr(0, row.args.find(' '));
         std::string groups = row.args.find(' ') == std::string::npos ? "1" : row.args.substr(row.args.find(' ') + 1);
         auto prepare = row.prepare;
@@ -329,7 +334,7 @@ TEST_F(BadInput, TablesGivenToComputeTable) {
             if (prepare) prepare(d);
             put(d, "run.txt", "Table\n" + table_run(input, groups));
         };
-        row.args = "run.txt";
+        row.args = flag + "run.txt";
     }
     run_all(rows);
 }
