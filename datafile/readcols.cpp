@@ -62,6 +62,7 @@ void selectcols(const char* name, const int* cols, DVector* vectors, int count) 
     const std::size_t rowbytes = 4u * static_cast<std::size_t>(c1);
     std::size_t perblock = kBlockBytes / rowbytes;
     if (perblock < 1) perblock = 1;
+    if (perblock > static_cast<std::size_t>(l1)) perblock = static_cast<std::size_t>(l1);  // a small table, a small block
     std::vector<unsigned char> buf(perblock * rowbytes);
     std::vector<std::size_t> at(static_cast<std::size_t>(count));
     for (int k = 0; k < count; ++k) at[static_cast<std::size_t>(k)] = 4u * static_cast<std::size_t>(cols[k] - 1);
