@@ -56,8 +56,9 @@ double leading_decimal_any(const char* text, const char** stop) {
     return negative ? -v : v;
 }
 
-ExportLines::ExportLines(std::FILE* f)
-    : f_(f), buf_(new char[kCapacity + 1 + kLinePadding]()), lf_(kUnknown), cr_(kUnknown) {}
+ExportLines::ExportLines(std::FILE* f, std::size_t capacity)
+    : f_(f), capacity_(capacity < 2 ? 2 : capacity), buf_(new char[capacity_ + 1 + kLinePadding]()),
+      lf_(kUnknown), cr_(kUnknown) {}
 
 // The first byte c at or after pos_, or end_ when there is none.  The
 // answer is kept until pos_ passes it or the buffer changes.
@@ -77,7 +78,7 @@ void ExportLines::refill() {
         end_ -= pos_;
         pos_ = 0;
     }
-    std::size_t got = std::fread(b + end_, 1, kCapacity - end_, f_);
+    std::size_t got = std::fread(b + end_, 1, capacity_ - end_, f_);
     if (got == 0)
         eof_ = true;
     else
@@ -95,7 +96,7 @@ bool ExportLines::next(char*& line) {
             if (b[t] == '\r') {
                 while (after < end_ && b[after] == '\r') ++after;
                 // Whether an LF follows is known only once more is read.
-                if (after == end_ && !eof_ && !(pos_ == 0 && end_ == kCapacity)) {
+                if (after == end_ && !eof_ && !(pos_ == 0 && end_ == capacity_)) {
                     refill();
                     continue;
                 }
@@ -118,7 +119,7 @@ bool ExportLines::next(char*& line) {
             if (skip_end_) return false;  // cannot happen: nothing of it is left
             return true;
         }
-        if (pos_ == 0 && end_ == kCapacity) return long_line(line);
+        if (pos_ == 0 && end_ == capacity_) return long_line(line);
         refill();
     }
 }

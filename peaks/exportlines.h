@@ -105,7 +105,8 @@ inline double leading_decimal(const char* text, const char** stop) {
 // by kLinePadding readable bytes.
 class ExportLines {
   public:
-    explicit ExportLines(std::FILE* f);
+    // capacity: the longest line kept whole (smaller only in tests).
+    explicit ExportLines(std::FILE* f, std::size_t capacity = kCapacity);
     // The next line without its line end; false at the end of the input (or
     // at a read error, which the caller finds with ferror).
     bool next(char*& line);
@@ -120,6 +121,7 @@ class ExportLines {
     bool long_line(char*& line);
 
     std::FILE* f_;
+    std::size_t capacity_;
     std::unique_ptr<char[]> buf_;
     std::size_t pos_ = 0;  // start of the next line
     std::size_t end_ = 0;  // end of the data read
