@@ -15,7 +15,7 @@ namespace {
 // Tables opened for writing whose trailer is not written yet.
 struct PendingOutput {
     std::string name;
-    std::FILE* stream;  // null once closed
+    std::FILE* stream = nullptr;  // null once closed
 };
 // Tables opened for reading: where their data region ends, so that a file
 // shorter than its trailer claims is never read past its data.
@@ -99,6 +99,14 @@ void open_stream(const char* name, std::FILE*& f, char mode, bool output) {
     } else {
         fatalerror(output ? "Error: wrong open mode (ouvecr)" : "Error: wrong open mode (ouvlec)");
     }
+    // Whatever needs memory is done before the file is opened, so that
+    // running out of memory never leaves a stream open that nothing records.
+    PendingOutput entry;
+    if (output && mode == 'b') {
+        entry.name = name;
+        g_binfile.pending.reserve(g_binfile.pending.size() + 1);
+    }
+    if (!output && mode == 'b') g_binfile.inputs.reserve(g_binfile.inputs.size() + 1);
     std::FILE* s = output || regular_file(name) ? std::fopen(name, how) : nullptr;
     if (!s) fatalerror(text);
     f = s;
@@ -110,7 +118,8 @@ void open_stream(const char* name, std::FILE*& f, char mode, bool output) {
     }
     if (output && mode == 'b') {
         forget_pending(name);
-        g_binfile.pending.push_back({name, s});
+        entry.stream = s;
+        g_binfile.pending.push_back(std::move(entry));
     }
 }
 
