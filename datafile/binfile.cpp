@@ -281,10 +281,7 @@ void selectcol(const char* name, DVector v, int numcol) {
     if (numcol < 1) fatalerror("fatal input-output error numcol<1 (selectcol)");
     std::FILE* f = nullptr;
     ouvlec(name, f, 'b');
-    struct Closer {
-        std::FILE*& f;
-        ~Closer() { closebin(f, ""); }
-    } closer{f};
+    InputCloser closer{f};
     for (int i = 1; i <= n; ++i) {
         readvec(w, f);
         v[i] = w[numcol];

@@ -37,6 +37,12 @@ void selectcol(const char* name, DVector v, int numcol);
 // close of an output (its buffered data could not be written) removes the
 // unfinished table and ends in fatalerror(failtext).
 void closebin(std::FILE*& f, const char* failtext);
+// Closes an input stream opened by ouvlec when the reader's scope ends,
+// also when a fatal error abandons the run.
+struct InputCloser {
+    std::FILE*& f;
+    ~InputCloser() { closebin(f, ""); }
+};
 // Closes and removes every table whose trailer has not been written, and
 // the temporary files of the run's staged outputs (datafile/staging.h).
 void abandon_outputs();

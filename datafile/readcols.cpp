@@ -41,10 +41,7 @@ void selectcols(const char* name, const int* cols, DVector* vectors, int count) 
     int l1, c1;
     readdims(name, l1, c1);
     std::FILE* f = nullptr;
-    struct Closer {
-        std::FILE*& f;
-        ~Closer() { closebin(f, ""); }
-    } closer{f};
+    InputCloser closer{f};
     // The checks of each column in turn, as successive selectcol calls make
     // them; the first column that passes would be the first one read, so a
     // short file fails there.

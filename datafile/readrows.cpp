@@ -18,10 +18,7 @@ void readrows(const char* name, const std::function<void(int row, const float* v
     if (static_cast<long long>(rows) * cols == 0) return;
     std::FILE* f = nullptr;
     ouvlec(name, f, 'b');
-    struct Closer {
-        std::FILE*& f;
-        ~Closer() { closebin(f, ""); }
-    } closer{f};
+    InputCloser closer{f};
     long long end = 0;
     if (std::fseek(f, 0, SEEK_END) == 0) end = std::ftell(f) - 18;
     std::fseek(f, 0, SEEK_SET);
