@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/baselines.h"
 #include "companion/import/importer.h"
 #include "datafile/arrays.h"
 #include "datafile/binfile.h"
@@ -110,14 +111,7 @@ BENCHMARK(BM_ReadExportOnce)->Unit(benchmark::kMillisecond);
 
 // For scale: the same file line by line with fgets, as a simple reader does.
 void BM_CountExportLines(benchmark::State& state) {
-    for (auto _ : state) {
-        std::FILE* f = std::fopen(kExport, "r");
-        char line[2048];
-        long long lines = 0;
-        while (std::fgets(line, sizeof line, f)) ++lines;
-        std::fclose(f);
-        benchmark::DoNotOptimize(lines);
-    }
+    for (auto _ : state) benchmark::DoNotOptimize(count_lines_fgets(kExport));
     state.SetBytesProcessed(state.iterations() * file_size(kExport));
 }
 BENCHMARK(BM_CountExportLines)->Unit(benchmark::kMillisecond);

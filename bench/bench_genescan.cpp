@@ -12,6 +12,7 @@
 #include <random>
 #include <string>
 
+#include "bench/baselines.h"
 #include "peaks/genescan.h"
 
 namespace {
@@ -75,34 +76,14 @@ BENCHMARK(BM_PeakreadFreshOutputs)->Unit(benchmark::kMillisecond);
 
 // Line by line through a 2048-byte buffer, as a simple text reader does.
 void BM_CountLines(benchmark::State& state) {
-    for (auto _ : state) {
-        std::FILE* f = std::fopen(kExport, "r");
-        char line[2048];
-        long long lines = 0;
-        while (std::fgets(line, sizeof line, f))
-            if (std::strchr(line, '\n')) ++lines;
-        std::fclose(f);
-        benchmark::DoNotOptimize(lines);
-    }
+    for (auto _ : state) benchmark::DoNotOptimize(count_lines_fgets(kExport));
     state.SetBytesProcessed(state.iterations() * file_size(kExport));
 }
 BENCHMARK(BM_CountLines)->Unit(benchmark::kMillisecond);
 
 // Whole blocks and memchr: the fastest plain count, for scale.
 void BM_CountLinesBlock(benchmark::State& state) {
-    static char block[1 << 16];
-    for (auto _ : state) {
-        std::FILE* f = std::fopen(kExport, "rb");
-        long long lines = 0;
-        std::size_t got;
-        while ((got = std::fread(block, 1, sizeof block, f)) > 0)
-            for (const char* p = block; (p = static_cast<const char*>(
-                                             std::memchr(p, '\n', block + got - p)));
-                 ++p)
-                ++lines;
-        std::fclose(f);
-        benchmark::DoNotOptimize(lines);
-    }
+    for (auto _ : state) benchmark::DoNotOptimize(count_lines_blocks(kExport, 1 << 16));
     state.SetBytesProcessed(state.iterations() * file_size(kExport));
 }
 BENCHMARK(BM_CountLinesBlock)->Unit(benchmark::kMillisecond);
@@ -110,19 +91,7 @@ BENCHMARK(BM_CountLinesBlock)->Unit(benchmark::kMillisecond);
 // Reading the file once: 1 MiB blocks, counting line ends.  Option 1 is to
 // stay within 3 times this.
 void BM_ReadOnce1MiB(benchmark::State& state) {
-    static char block[1 << 20];
-    for (auto _ : state) {
-        std::FILE* f = std::fopen(kExport, "rb");
-        long long lines = 0;
-        std::size_t got;
-        while ((got = std::fread(block, 1, sizeof block, f)) > 0)
-            for (const char* p = block; (p = static_cast<const char*>(
-                                             std::memchr(p, '\n', block + got - p)));
-                 ++p)
-                ++lines;
-        std::fclose(f);
-        benchmark::DoNotOptimize(lines);
-    }
+    for (auto _ : state) benchmark::DoNotOptimize(count_lines_blocks(kExport, 1 << 20));
     state.SetBytesProcessed(state.iterations() * file_size(kExport));
 }
 BENCHMARK(BM_ReadOnce1MiB)->Unit(benchmark::kMillisecond);
