@@ -1,8 +1,8 @@
 #include "base/reportstream.h"
 
 #include <cstdarg>
-#include <filesystem>
-#include <system_error>
+
+#include "base/files.h"
 
 ReportStream g_reportstream;
 
@@ -10,12 +10,8 @@ void reopenreport(const char* mode) {
     closereport();
     ReportStream& r = g_reportstream;
     if (r.name.empty()) return;
-    if (r.path.empty()) {
-        std::error_code ec;
-        std::filesystem::path p = std::filesystem::absolute(r.name, ec);
-        r.path = ec ? r.name : p.string();
-    }
-    r.file = std::fopen(r.path.c_str(), mode);
+    if (r.path.empty()) r.path = absolutepath(r.name);
+    r.file = openfile(r.path, mode);
 }
 
 void ResetReport() { reopenreport("w"); }

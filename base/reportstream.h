@@ -8,11 +8,14 @@
 #include <cstdio>
 #include <string>
 
+#include "base/files.h"
+
 struct ReportStream {
     std::string name;           // temporary report file: "QOR.temp-" + name + stamp
     std::string path;           // name made absolute when the stream is first opened,
                                 // so a chooser that changes folder cannot split the report
     std::FILE* file = nullptr;  // the report stream, or null
+    PathLock lock;              // held on path while this process writes it
 };
 extern ReportStream g_reportstream;
 

@@ -1,11 +1,10 @@
 #include "datafile/binfile.h"
 
 #include <cstring>
-#include <filesystem>
 #include <string>
-#include <system_error>
 #include <vector>
 
+#include "base/files.h"
 #include "datafile/messages.h"
 #include "base/reportstream.h"
 #include "datafile/staging.h"
@@ -37,17 +36,11 @@ PendingOutput* find_pending_stream(std::FILE* f) {
 }
 
 // Removes a partial table, but never a device or other special file.
-void remove_partial(const std::string& name) {
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(name, ec)) std::filesystem::remove(name, ec);
-}
+void remove_partial(const std::string& name) { removefile(name); }
 
 // Inputs must be regular files: a folder cannot be read and a pipe or
 // device could block for ever or never end.
-bool regular_file(const char* name) {
-    std::error_code ec;
-    return std::filesystem::is_regular_file(name, ec);
-}
+bool regular_file(const char* name) { return isregularfile(name); }
 
 OpenInput* find_input(std::FILE* f) {
     for (auto& i : g_binfile.inputs)
@@ -107,7 +100,7 @@ void open_stream(const char* name, std::FILE*& f, char mode, bool output) {
         g_binfile.pending.reserve(g_binfile.pending.size() + 1);
     }
     if (!output && mode == 'b') g_binfile.inputs.reserve(g_binfile.inputs.size() + 1);
-    std::FILE* s = output || regular_file(name) ? std::fopen(name, how) : nullptr;
+    std::FILE* s = output || regular_file(name) ? openfile(name, how) : nullptr;
     if (!s) fatalerror(text);
     f = s;
     if (!output && mode == 'b') {
@@ -204,7 +197,7 @@ void writedims(const char* name, int rows, int cols) {
     }
     char trailer[19];
     std::snprintf(trailer, sizeof trailer, "\r\n%06d\r\n%06d\r\n", rows, cols);
-    std::FILE* f = std::fopen(name, "ab");
+    std::FILE* f = openfile(name, "ab");
     bool ok = f && std::fwrite(trailer, 1, 18, f) == 18;
     if (f && std::fclose(f) != 0) ok = false;
     forget_pending(name);
@@ -234,7 +227,7 @@ void ecrmat(DMatrix m, const char* name) {
 void readdims(const char* name, int& rows, int& cols) {
     rows = 0;
     cols = 0;
-    std::FILE* f = regular_file(name) ? std::fopen(name, "rb") : nullptr;
+    std::FILE* f = regular_file(name) ? openfile(name, "rb") : nullptr;
     if (!f) return;
     char t[16];
     bool ok = std::fseek(f, -16, SEEK_END) == 0 && std::fread(t, 1, 16, f) == 16;

@@ -6,7 +6,7 @@
 #include <string>
 
 // Registers name as an output of the current run and returns the temporary
-// name to write instead ("name.part~").  A name that exists but is not a
+// name to write instead ("name.PID.part~", PID the process number).  A name that exists but is not a
 // regular file (a folder, a device, a link to one), or is read-only, is
 // refused with fatalerror(failtext) before anything is written.
 std::string stageoutput(const std::string& name, const char* failtext);

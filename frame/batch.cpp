@@ -1,11 +1,11 @@
 #include "frame/batch.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <system_error>
 
 #include "frame/run.h"
 #include "frame/frame.h"
+#include "base/files.h"
 #include "base/platform.h"
 #include "frame/report.h"
 #include "frame/textline.h"
@@ -47,9 +47,7 @@ BatchOutcome stopped(int line, const std::string& reason) {
 
 // The folder that holds the batch file becomes the start folder.
 std::string folder_of(const char* path) {
-    std::error_code ec;
-    std::filesystem::path p = std::filesystem::absolute(path, ec);
-    return ec ? std::string() : p.parent_path().string();
+    return folderofpath(absolutepath(path));
 }
 
 }  // namespace
@@ -58,12 +56,11 @@ BatchOutcome runbatch(const char* path) {
     BatchFile in;
     // A folder, a pipe or a device is not a batch file: it cannot be read or
     // might never end.
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
-        return {BatchEnd::CannotOpen, 0, "this is a folder, not a batch file"};
-    if (std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec))
+    FileKind kind = filekind(path);
+    if (kind == FileKind::folder) return {BatchEnd::CannotOpen, 0, "this is a folder, not a batch file"};
+    if (kind == FileKind::device)
         return {BatchEnd::CannotOpen, 0, "this is a pipe or a device, not a batch file"};
-    in.f = std::fopen(path, "rb");
+    in.f = openfile(path, "rb");
     if (!in.f) return {BatchEnd::CannotOpen, 0, "cannot open the batch file"};
     std::string name;
     if (!in.next(name)) return {BatchEnd::Empty, 0, "the batch file is empty"};

@@ -1,17 +1,13 @@
 #include "frame/report.h"
 
 #include <ctime>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
 
-#include "frame/frame.h"
+#include "base/files.h"
 #include "base/platform.h"
+#include "frame/frame.h"
 #include "frame/textline.h"
 
 ReportState g_report;
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -19,15 +15,20 @@ const char kDirFile[] = "QOR4DIRP.txt";
 const char kPrefFile[] = "QOR4PREF.txt";
 
 // Makes a folder current; a folder that cannot be entered changes nothing.
-void enter(const std::string& folder) {
-    std::error_code ec;
-    if (!folder.empty()) fs::current_path(folder, ec);
-}
+void enter(const std::string& folder) { setcurrentfolder(folder); }
 
 std::string current() {
-    std::error_code ec;
-    fs::path p = fs::current_path(ec);
-    return ec ? std::string() : p.string();
+    std::string folder;
+    return currentfolder(folder) ? folder : std::string();
+}
+
+// Writes a configuration file: the whole content, no line end.
+bool write_config(const std::string& path, const std::string& content) {
+    std::FILE* f = openfile(path, "wb");
+    if (!f) return false;
+    bool ok = std::fwrite(content.data(), 1, content.size(), f) == content.size();
+    if (std::fclose(f) != 0) ok = false;
+    return ok;
 }
 
 // The content of a configuration file, every byte: a folder path, so a
@@ -46,16 +47,48 @@ void enter_preference_folder() {
     g_report.pref_folder = current();
 }
 
-std::string absolute_name(const std::string& name) {
-    std::error_code ec;
-    fs::path p = fs::absolute(name, ec);
-    return ec ? name : p.string();
-}
+// Runs started in the same second under one report name: names tried with
+// a number after the stamp before the report goes unwritten.
+const int kNameTries = 100;
 
+// Binds both report names to absolute paths when the stream first opens
+// under them.  This process holds a lock on its temporary report file for
+// as long as it writes it; a name that another running process holds gets a
+// number after the stamp ("-2", "-3", ...) in both report names, so the
+// reports of two runs never mix.  A file of that name that no process holds
+// was left by a run that was killed: it is emptied, so its text can never
+// begin a new report.
 void bind_paths() {
     ReportStream& r = g_reportstream;
-    if (r.path.empty()) r.path = absolute_name(r.name);
-    if (g_report.text_path.empty()) g_report.text_path = absolute_name(g_report.text_name);
+    if (r.path.empty() && !r.name.empty()) {
+        std::string base = r.name, text = g_report.text_name;
+        std::size_t dot = text.rfind(".txt");
+        for (int n = 1; n <= kNameTries; ++n) {
+            std::string suffix = n == 1 ? std::string() : "-" + std::to_string(n);
+            std::string temp = absolutepath(base + suffix);
+            if (trylockpath(temp, false, r.lock)) {
+                std::FILE* f = openfile(temp, "w");
+                if (f) std::fclose(f);
+                r.name = base + suffix;
+                r.path = temp;
+                if (n > 1 && dot != std::string::npos) {
+                    g_report.text_name = text.substr(0, dot) + suffix + ".txt";
+                    g_report.text_path.clear();
+                }
+                break;
+            }
+        }
+    }
+    if (r.path.empty()) r.path = absolutepath(r.name);
+    if (g_report.text_path.empty()) g_report.text_path = absolutepath(g_report.text_name);
+}
+
+// Deletes the temporary report file and gives up its lock.
+void delete_temp() {
+    ReportStream& r = g_reportstream;
+    removefile(r.path);
+    unlockpath(r.lock);
+    r.path.clear();  // a later run claims the name again
 }
 
 void reopen(const char* mode) {
@@ -69,12 +102,12 @@ void reopen(const char* mode) {
 // byte.  (The library's copy_file cannot replace a file on every platform.)
 // False when the text report file cannot be written.
 bool copy_temp_to_text() {
-    std::error_code ec;
-    if (fs::exists(g_report.text_path, ec) && !fs::is_regular_file(g_report.text_path, ec))
+    FileKind kind = filekind(g_report.text_path);
+    if (kind == FileKind::folder || kind == FileKind::device)
         return false;  // a folder or device in its place is left alone
-    std::FILE* in = std::fopen(g_reportstream.path.c_str(), "rb");
+    std::FILE* in = openfile(g_reportstream.path, "rb");
     if (!in) return true;  // nothing to publish
-    std::FILE* out = std::fopen(g_report.text_path.c_str(), "wb");
+    std::FILE* out = openfile(g_report.text_path, "wb");
     bool ok = out != nullptr;
     char block[65536];
     std::size_t got;
@@ -100,8 +133,7 @@ void ReportSetUp(const char* report_name) {
     if (g_reportstream.file) {
         closereport();
         if (!copy_temp_to_text()) say_report_not_written();
-        std::error_code ec;
-        fs::remove(g_reportstream.path, ec);
+        delete_temp();
     }
     std::time_t now = std::time(nullptr);
     char stamp[16];
@@ -116,17 +148,16 @@ void ReportSetUp(const char* report_name) {
     enter_preference_folder();
 
     std::string folder;
-    std::error_code ec;
-    if (fs::exists(kPrefFile, ec) && !slurp(kPrefFile, folder)) {
+    bool exists = filekind(kPrefFile) != FileKind::missing;
+    if (exists && !slurp(kPrefFile, folder)) {
         g_report.default_folder.clear();  // there but unreadable: never overwrite it
         return;
     }
-    if (fs::exists(kPrefFile, ec)) {
+    if (exists) {
         g_report.default_folder = folder;
     } else {
-        std::ofstream out(kPrefFile, std::ios::binary);
         folder = current();
-        if (out && (out << folder) && (out.close(), !out.fail())) {
+        if (!folder.empty() && write_config(kPrefFile, folder)) {
             g_report.default_folder = folder;
         } else {
             g_report.default_folder.clear();
@@ -145,8 +176,7 @@ void ReopenReport() { reopen("a+"); }
 void CloseReportAndDeleteTemp() {
     if (!g_reportstream.file) return;
     closereport();
-    std::error_code ec;
-    fs::remove(g_reportstream.path, ec);
+    delete_temp();
 }
 
 void PublishReport() {
@@ -168,14 +198,12 @@ void PublishReport() {
 void ChangeDefaultFolder() {
     enter(g_report.start_folder);
     enter_preference_folder();
-    std::error_code ec;
-    std::string pref = fs::absolute(kPrefFile, ec).string();
+    std::string pref = absolutepath(kPrefFile);
     // The chooser leaves the chosen file's folder current.  A cancelled
     // chooser keeps the old default folder.
     if (port_choose_folder_file()) {
         std::string folder = current();
-        std::ofstream out(pref, std::ios::binary | std::ios::trunc);
-        if (out && (out << folder)) g_report.default_folder = folder;
+        if (!folder.empty() && write_config(pref, folder)) g_report.default_folder = folder;
     }
     enter(g_report.start_folder);
 }
@@ -184,7 +212,6 @@ void ExitReport() {
     CloseReportAndDeleteTemp();
     if (g_report.published &&
         port_ask_yesno("Delete the text report file ? ", "WinQOR-4 Exiting...")) {
-        std::error_code ec;
-        fs::remove(g_report.text_path.empty() ? g_report.text_name : g_report.text_path, ec);
+        removefile(g_report.text_path.empty() ? g_report.text_name : g_report.text_path);
     }
 }

@@ -1,9 +1,9 @@
 #include "frame/startup.h"
 
-#include <filesystem>
 #include <system_error>
 #include <vector>
 
+#include "base/files.h"
 #include "base/platform.h"
 #include "frame/report.h"
 #include "frame/run.h"
@@ -68,8 +68,8 @@ std::string resolvebatchpath(const std::string& given, const std::string& base) 
     std::string path = given;
     if (path.size() >= 2 && path.front() == '"' && path.back() == '"')
         path = path.substr(1, path.size() - 2);
-    if (!base.empty() && !path.empty() && std::filesystem::path(path).is_relative())
-        path = (std::filesystem::path(base) / path).string();
+    if (!base.empty() && !path.empty() && isrelativepath(path))
+        path = base + (base.find_last_of(kSeparators) == base.size() - 1 ? "" : "/") + path;
     std::size_t cut = path.find_last_of(kSeparators);
     std::string folder = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
     std::string name = port_find_file(path.c_str());
@@ -78,8 +78,8 @@ std::string resolvebatchpath(const std::string& given, const std::string& base) 
 
 BatchOutcome startup(const char* args) {
     StartupSettings s = parseargs(args);
-    std::error_code ec;
-    std::string launch_folder = std::filesystem::current_path(ec).string();
+    std::string launch_folder;
+    currentfolder(launch_folder);
     g_report.start_folder = s.start_folder.empty() ? launch_folder : s.start_folder;
     registermodule();
     if (s.option != 0) openoptdialog(optioncommand(s.option));

@@ -1,8 +1,8 @@
 #include "frame/textline.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
+
+#include "base/files.h"
 
 bool readtextline(std::FILE* f, std::string& line, bool* ended, std::size_t max) {
     line.clear();
@@ -21,9 +21,8 @@ bool readtextline(std::FILE* f, std::string& line, bool* ended, std::size_t max)
 
 bool readwholefile(const std::string& path, std::string& out, std::size_t max) {
     out.clear();
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) return false;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!isregularfile(path)) return false;
+    std::FILE* f = openfile(path, "rb");
     if (!f) return false;
     char block[4096];
     std::size_t got;

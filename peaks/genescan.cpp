@@ -22,13 +22,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <string>
-#include <system_error>
 
 #include "datafile/binfile.h"
 #include "datafile/messages.h"
+#include "base/files.h"
 #include "base/reportstream.h"
 #include "datafile/staging.h"
 #include "peaks/exportlines.h"
@@ -56,8 +55,7 @@ struct StreamCloser {
 };
 
 bool same_file(const char* a, const char* b) {
-    std::error_code ec;
-    return std::filesystem::equivalent(a, b, ec);
+    return samefile(a, b);
 }
 
 // Closes a text output and reports whether everything reached the file.
@@ -156,10 +154,10 @@ void Peakread(const char* path) {
     // The input is checked first, so a mistyped path leaves the outputs of an
     // earlier run as they were.  A folder, a pipe or a device is refused: it
     // cannot be read, or might never end.
-    std::error_code ec;
-    if (std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec))
+    FileKind kind = filekind(path);
+    if (kind == FileKind::folder || kind == FileKind::device)
         fatalerror("Error: input file is a folder or a device, not a file (Peakread)");
-    std::FILE* in = std::fopen(path, "r");
+    std::FILE* in = openfile(path, "r");
     StreamCloser in_closer{in};
     if (!in) fatalerror("Error: can't open input file (Peakread)");
 
@@ -183,7 +181,7 @@ void Peakread(const char* path) {
     std::FILE* names[5] = {nullptr, nullptr, nullptr, nullptr, nullptr};
     StreamCloser name_closers[5] = {{names[0]}, {names[1]}, {names[2]}, {names[3]}, {names[4]}};
     for (int k = 0; k <= 4; ++k) {
-        names[k] = std::fopen(name_files[k].c_str(), "w");
+        names[k] = openfile(name_files[k], "w");
         if (!names[k]) fatalerror("Error: can't open sample names file (Peakread)");
     }
 

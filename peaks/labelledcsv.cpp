@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "base/files.h"
 #include "base/reportstream.h"
 #include "datafile/messages.h"
 #include "datafile/staging.h"
@@ -24,7 +25,7 @@ void csvtable(const std::string& table, const TextLabels& labels) {
     // as it was (abandon_outputs() removes the temporary file).
     const std::string name = table + ".csv";
     const char* const cant_open = "Error: can't open labelled table (csvtable)";
-    std::FILE* out = std::fopen(stageoutput(name, cant_open).c_str(), "wb");
+    std::FILE* out = openfile(stageoutput(name, cant_open), "wb");
     if (!out) fatalerror(cant_open);
     bool ok = texttable(table.c_str(), out, labels);
     if (std::fclose(out) != 0) ok = false;

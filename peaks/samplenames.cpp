@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
+
+#include "base/files.h"
 
 namespace {
 
@@ -29,8 +29,7 @@ std::string samplenamesfor(const std::string& table) {
 std::vector<std::string> readsamplenames(const std::string& path) {
     std::vector<std::string> names;
     // Only a regular file is read: a pipe or a device might never end.
-    std::error_code ec;
-    std::FILE* f = std::filesystem::is_regular_file(path, ec) ? std::fopen(path.c_str(), "rb") : nullptr;
+    std::FILE* f = isregularfile(path) ? openfile(path, "rb") : nullptr;
     if (!f) return names;
     const char kWord[] = "Echantillon ";
     const std::size_t kWordLen = sizeof kWord - 1;

@@ -11,15 +11,14 @@
 
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "datafile/arrays.h"
 #include "datafile/binfile.h"
 #include "datafile/messages.h"
 #include "datafile/readcols.h"
+#include "base/files.h"
 #include "base/reportstream.h"
 #include "datafile/staging.h"
 #include "peaks/classlayout.h"
@@ -108,8 +107,7 @@ void computetable(const char* path, int groups, int heightarea, int summax, int 
     const std::string full_name = full_table_name(path, heights, sum);
     const std::string kept_name = kept_table_name(path, heights, sum);
     // An output that is the input (a link) would be replaced by the run.
-    std::error_code ec;
-    if (std::filesystem::equivalent(path, full_name, ec) || std::filesystem::equivalent(path, kept_name, ec))
+    if (samefile(path, full_name) || samefile(path, kept_name))
         fatalerror("Error: input file is also an output file (computetable)");
 
     int R = 0, C = 0;

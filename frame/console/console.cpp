@@ -4,8 +4,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <system_error>
 
 #ifdef _WIN32
 #include <io.h>
@@ -15,14 +13,14 @@
 #include <unistd.h>
 #endif
 
-#include "frame/frame.h"
+#include "base/files.h"
 #include "base/platform.h"
+#include "frame/frame.h"
 #include "frame/report.h"
 #include "frame/textline.h"
 
 ConsoleState g_console;
 
-namespace fs = std::filesystem;
 
 bool readline(std::string& line) { return readtextline(stdin, line); }
 
@@ -83,10 +81,7 @@ bool port_choose_folder_file() {
     std::fprintf(stderr, "Any file in the new default folder: ");
     std::string path;
     if (!readline(path) || path.empty()) return false;
-    std::error_code ec;
-    fs::path folder = fs::absolute(path, ec).parent_path();
-    fs::current_path(folder, ec);
-    return !ec;
+    return setcurrentfolder(folderofpath(absolutepath(path)));
 }
 
 int port_pane_line_count() {
@@ -135,9 +130,7 @@ std::string port_find_file(const char* path) {
     std::string name;
     if (glob(path, 0, nullptr, &found) == 0)
         for (std::size_t i = 0; i < found.gl_pathc && name.empty(); ++i) {
-            std::error_code ec;
-            fs::path p(found.gl_pathv[i]);
-            if (fs::is_regular_file(p, ec)) name = p.filename().string();
+            if (isregularfile(found.gl_pathv[i])) name = basenameofpath(found.gl_pathv[i]);
         }
     globfree(&found);
     return name;

@@ -10,6 +10,7 @@
 void reset_core_state() {
     abandon_outputs();
     closereport();
+    unlockpath(g_reportstream.lock);
     g_reportstream = ReportStream{};
     g_report = ReportState{};
     g_arrays = ArrayState{};
