@@ -53,9 +53,11 @@ const int kNameTries = 100;
 
 // Binds both report names to absolute paths when the stream first opens
 // under them.  This process holds a lock on its temporary report file for
-// as long as it writes it; a name that another running process holds gets a
-// number after the stamp ("-2", "-3", ...) in both report names, so the
-// reports of two runs never mix.  A file of that name that no process holds
+// as long as it writes it; a name that another running process holds, or
+// whose text report file exists already (a run earlier in the same second,
+// or one at the same time of an earlier day), gets a number after the stamp
+// ("-2", "-3", ...) in both report names, so no report is mixed with
+// another or replaced by it.  A file of that name that no process holds
 // was left by a run that was killed: it is emptied, so its text can never
 // begin a new report.
 void bind_paths() {
@@ -63,16 +65,19 @@ void bind_paths() {
     if (r.path.empty() && !r.name.empty()) {
         std::string base = r.name, text = g_report.text_name;
         std::size_t dot = text.rfind(".txt");
+        const bool fresh = g_report.text_path.empty();
         for (int n = 1; n <= kNameTries; ++n) {
             std::string suffix = n == 1 ? std::string() : "-" + std::to_string(n);
             std::string temp = absolutepath(base + suffix);
+            std::string candidate = dot == std::string::npos ? text : text.substr(0, dot) + suffix + ".txt";
+            if (fresh && !text.empty() && isregularfile(candidate)) continue;
             if (trylockpath(temp, false, r.lock)) {
                 std::FILE* f = openfile(temp, "w");
                 if (f) std::fclose(f);
                 r.name = base + suffix;
                 r.path = temp;
-                if (n > 1 && dot != std::string::npos) {
-                    g_report.text_name = text.substr(0, dot) + suffix + ".txt";
+                if (n > 1) {
+                    g_report.text_name = candidate;
                     g_report.text_path.clear();
                 }
                 break;
