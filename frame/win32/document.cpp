@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "base/files.h"
 #include "frame/report.h"
 #include "frame/win32/winstate.h"
 #include "resources/resource.h"
@@ -28,10 +29,19 @@ HANDLE openfile(const char* path, DWORD disposition) {
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+// The pane has no document: no file, no path, the program's own title.
 void forgetfile() {
     g_doc.file = INVALID_HANDLE_VALUE;
     g_doc.path[0] = '\0';
-    g_doc.title[0] = '\0';
+    lstrcpynA(g_doc.title, g_win.title, sizeof g_doc.title);
+}
+
+// The document's title from its path, cut to what the title holds (a title
+// too long for a buffer would otherwise come back empty).
+void settitle(const char* path) {
+    char title[MAX_PATH] = {};
+    if (GetFileTitleA(path, title, sizeof title) != 0) lstrcpynA(title, basenameofpath(path).c_str(), sizeof title);
+    lstrcpynA(g_doc.title, title, sizeof g_doc.title);
 }
 
 }  // namespace
@@ -79,9 +89,7 @@ void openbyname(const char* path) {
     }
     g_doc.file = file;
     lstrcpynA(g_doc.path, path, sizeof g_doc.path);
-    char title[64] = {};
-    if (GetFileTitleA(path, title, sizeof title) != 0) title[0] = '\0';
-    lstrcpynA(g_doc.title, title, sizeof g_doc.title);
+    settitle(path);
     revertdocument();
 }
 
@@ -92,7 +100,10 @@ void revertdocument() {
     DWORD size = hasfile() ? GetFileSize(g_doc.file, nullptr) : INVALID_FILE_SIZE;
     if (size != INVALID_FILE_SIZE && size > kLongest) {
         querybox(IDS_TOOLONG, MB_ICONEXCLAMATION, MB_OK, nullptr, g_doc.title);
-        closedocumentfile();  // Save then asks for a name; Revert has no file
+        // The file is no longer the document, so no Save can write the
+        // pane's text over it: Save asks for a new name, Revert has no file.
+        closedocumentfile();
+        forgetfile();
         g_doc.failed = true;
         return;
     }
@@ -123,7 +134,6 @@ void writedocument() {
 void newdocument() {
     if (!asktosave()) return;
     forgetfile();
-    lstrcpynA(g_doc.title, g_win.title, sizeof g_doc.title);
     SetWindowTextA(g_win.main, g_win.title);
 }
 
@@ -165,14 +175,17 @@ void saveasdocument() {
         if (!check(closed != 0)) return;
     }
     HANDLE file = openfile(g_win.filebuffer, CREATE_ALWAYS);
-    if (!check(file != INVALID_HANDLE_VALUE)) {
+    if (file == INVALID_HANDLE_VALUE) {
         forgetfile();
         SetWindowTextA(g_win.main, g_win.title);
+        // Set after the caption: every main window message clears the flag,
+        // and the caller (the ask-to-save) must still see the failure.
+        g_doc.failed = true;
         return;
     }
     g_doc.file = file;
     lstrcpynA(g_doc.path, g_win.filebuffer, sizeof g_doc.path);
-    lstrcpynA(g_doc.title, g_win.titlebuffer, sizeof g_doc.title);
+    settitle(g_win.filebuffer);
     SetWindowTextA(g_win.main, g_doc.title);
     writedocument();
 }
