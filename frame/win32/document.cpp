@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/files.h"
+#include "datafile/messages.h"
 #include "frame/report.h"
 #include "frame/win32/winstate.h"
 #include "resources/resource.h"
@@ -20,6 +21,15 @@ const DWORD kLongest = 32767;  // the pane's default text limit
 bool check(bool ok) {
     g_doc.failed = !ok;
     return ok;
+}
+
+// A document that could not be written is said.  The failure flag is set
+// after the box and the caption change: every message to the main window
+// clears it, and the caller (the ask-to-save) must still see the failure.
+void notwritten(const char* path) {
+    std::string text = std::string("Sorry: can't write the document ") + path;
+    infobox(text.c_str());
+    g_doc.failed = true;
 }
 
 bool hasfile() { return g_doc.file != INVALID_HANDLE_VALUE; }
@@ -121,13 +131,15 @@ void writedocument() {
     std::vector<char> text(static_cast<std::size_t>(n) + 1, '\0');
     SendMessageA(g_win.pane, WM_GETTEXT, static_cast<WPARAM>(n + 1), reinterpret_cast<LPARAM>(text.data()));
     n = static_cast<int>(std::strlen(text.data()));
-    if (!check(SetFilePointer(g_doc.file, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER)) return;
     DWORD written = 0;
-    if (!check(WriteFile(g_doc.file, text.data(), static_cast<DWORD>(n), &written, nullptr) &&
-               written == static_cast<DWORD>(n)))
+    bool ok = SetFilePointer(g_doc.file, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
+              WriteFile(g_doc.file, text.data(), static_cast<DWORD>(n), &written, nullptr) &&
+              written == static_cast<DWORD>(n) && SetEndOfFile(g_doc.file) && FlushFileBuffers(g_doc.file);
+    if (!ok) {
+        notwritten(g_doc.path);
         return;
-    if (!check(SetEndOfFile(g_doc.file) != 0)) return;
-    if (!check(FlushFileBuffers(g_doc.file) != 0)) return;
+    }
+    g_doc.failed = false;
     SendMessageA(g_win.pane, EM_SETMODIFY, FALSE, 0);
 }
 
@@ -178,9 +190,7 @@ void saveasdocument() {
     if (file == INVALID_HANDLE_VALUE) {
         forgetfile();
         SetWindowTextA(g_win.main, g_win.title);
-        // Set after the caption: every main window message clears the flag,
-        // and the caller (the ask-to-save) must still see the failure.
-        g_doc.failed = true;
+        notwritten(g_win.filebuffer);
         return;
     }
     g_doc.file = file;

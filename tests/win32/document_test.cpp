@@ -97,8 +97,8 @@ TEST_F(Document, LongFileNamesAreCutInTheTitle) {
 }
 
 // Save As onto a file that cannot be created (another program holds it)
-// fails, and the failure reaches the ask-to-save: the window, the pane's
-// text and the other program's file all stay.
+// fails, is said, and the failure reaches the ask-to-save: the window, the
+// pane's text and the other program's file all stay.
 TEST_F(Document, FailedSaveAsKeepsTheTextAtCloseAndNew) {
     std::string held = dir.file("held.txt");
     write_bytes(held, "theirs");
@@ -109,6 +109,7 @@ TEST_F(Document, FailedSaveAsKeepsTheTextAtCloseAndNew) {
         on_next_dialog(answer(IDYES));        // "Save document ... before closing?"
         on_next_dialog(choose_file(held));
         on_next_dialog(answer(IDYES));        // the dialog's own "replace it?"
+        on_next_dialog(answer(IDOK));         // the failure, said
         if (closing)
             SendMessageA(g_win.main, WM_CLOSE, 0, 0);
         else
@@ -120,6 +121,7 @@ TEST_F(Document, FailedSaveAsKeepsTheTextAtCloseAndNew) {
     }
     CloseHandle(other);
     EXPECT_EQ(read_bytes(held), "theirs");
+    EXPECT_EQ(answered_boxes().back(), "Sorry: can't write the document " + held);
 }
 
 TEST_F(Document, SavingShorterTextLeavesNoRemainder) {
