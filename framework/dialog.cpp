@@ -1,5 +1,6 @@
 #include "framework/dialog.h"
 
+#include "base/files.h"
 #include "framework/paramspec.h"
 #include "framework/registry.h"
 
@@ -68,4 +69,18 @@ bool acceptchoice(SetAction chooser, const std::string& extension, const std::st
     // Only the file's own name counts: a folder may have a dot in its name.
     std::size_t name = path.find_last_of("\\/");
     return path.find('.', name == std::string::npos ? 0 : name + 1) == std::string::npos;
+}
+
+std::string checkinputfiles(const std::vector<DialogRow>& rows, const std::vector<std::string>& values,
+                            int* row) {
+    for (std::size_t r = 0; r < rows.size() && r < values.size(); ++r) {
+        const std::string& path = values[r];
+        if ((rows[r].type != "bin" && rows[r].type != "text") || path.empty()) continue;
+        FileKind kind = filekind(path);
+        if (kind == FileKind::regular) continue;
+        if (row) *row = static_cast<int>(r) + 1;
+        std::string what = kind == FileKind::missing ? "no such file: " : "not a file: ";
+        return "Sorry: " + what + path + " (" + rows[r].shortlabel + ")";
+    }
+    return "";
 }

@@ -46,3 +46,10 @@ std::string filterlist(const std::string& text);
 // False when a chosen path does not fit the chooser: the binary-table
 // chooser for files without extension refuses a file name with a dot.
 bool acceptchoice(SetAction chooser, const std::string& extension, const std::string& path);
+// Before a run starts from the dialog: the message for the first "bin" or
+// "text" row whose value does not name an existing regular file ("Sorry: no
+// such file: PATH (LABEL)"), with its number (from 1) in *row, or an empty
+// string when every one does.  An empty value passes: the option itself
+// says what an empty value means.
+std::string checkinputfiles(const std::vector<DialogRow>& rows, const std::vector<std::string>& values,
+                            int* row = nullptr);

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "base/files.h"
+#include "datafile/messages.h"
 #include "frame/report.h"
 #include "frame/win32/winstate.h"
 #include "resources/resource.h"
@@ -21,6 +23,15 @@ bool check(bool ok) {
     return ok;
 }
 
+// A document that could not be written is said.  The failure flag is set
+// after the box and the caption change: every message to the main window
+// clears it, and the caller (the ask-to-save) must still see the failure.
+void notwritten(const char* path) {
+    std::string text = std::string("Sorry: can't write the document ") + path;
+    infobox(text.c_str());
+    g_doc.failed = true;
+}
+
 bool hasfile() { return g_doc.file != INVALID_HANDLE_VALUE; }
 
 HANDLE openfile(const char* path, DWORD disposition) {
@@ -28,10 +39,19 @@ HANDLE openfile(const char* path, DWORD disposition) {
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+// The pane has no document: no file, no path, the program's own title.
 void forgetfile() {
     g_doc.file = INVALID_HANDLE_VALUE;
     g_doc.path[0] = '\0';
-    g_doc.title[0] = '\0';
+    lstrcpynA(g_doc.title, g_win.title, sizeof g_doc.title);
+}
+
+// The document's title from its path, cut to what the title holds (a title
+// too long for a buffer would otherwise come back empty).
+void settitle(const char* path) {
+    char title[MAX_PATH] = {};
+    if (GetFileTitleA(path, title, sizeof title) != 0) lstrcpynA(title, basenameofpath(path).c_str(), sizeof title);
+    lstrcpynA(g_doc.title, title, sizeof g_doc.title);
 }
 
 }  // namespace
@@ -79,9 +99,7 @@ void openbyname(const char* path) {
     }
     g_doc.file = file;
     lstrcpynA(g_doc.path, path, sizeof g_doc.path);
-    char title[64] = {};
-    if (GetFileTitleA(path, title, sizeof title) != 0) title[0] = '\0';
-    lstrcpynA(g_doc.title, title, sizeof g_doc.title);
+    settitle(path);
     revertdocument();
 }
 
@@ -92,7 +110,10 @@ void revertdocument() {
     DWORD size = hasfile() ? GetFileSize(g_doc.file, nullptr) : INVALID_FILE_SIZE;
     if (size != INVALID_FILE_SIZE && size > kLongest) {
         querybox(IDS_TOOLONG, MB_ICONEXCLAMATION, MB_OK, nullptr, g_doc.title);
-        closedocumentfile();  // Save then asks for a name; Revert has no file
+        // The file is no longer the document, so no Save can write the
+        // pane's text over it: Save asks for a new name, Revert has no file.
+        closedocumentfile();
+        forgetfile();
         g_doc.failed = true;
         return;
     }
@@ -110,20 +131,21 @@ void writedocument() {
     std::vector<char> text(static_cast<std::size_t>(n) + 1, '\0');
     SendMessageA(g_win.pane, WM_GETTEXT, static_cast<WPARAM>(n + 1), reinterpret_cast<LPARAM>(text.data()));
     n = static_cast<int>(std::strlen(text.data()));
-    if (!check(SetFilePointer(g_doc.file, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER)) return;
     DWORD written = 0;
-    if (!check(WriteFile(g_doc.file, text.data(), static_cast<DWORD>(n), &written, nullptr) &&
-               written == static_cast<DWORD>(n)))
+    bool ok = SetFilePointer(g_doc.file, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
+              WriteFile(g_doc.file, text.data(), static_cast<DWORD>(n), &written, nullptr) &&
+              written == static_cast<DWORD>(n) && SetEndOfFile(g_doc.file) && FlushFileBuffers(g_doc.file);
+    if (!ok) {
+        notwritten(g_doc.path);
         return;
-    if (!check(SetEndOfFile(g_doc.file) != 0)) return;
-    if (!check(FlushFileBuffers(g_doc.file) != 0)) return;
+    }
+    g_doc.failed = false;
     SendMessageA(g_win.pane, EM_SETMODIFY, FALSE, 0);
 }
 
 void newdocument() {
     if (!asktosave()) return;
     forgetfile();
-    lstrcpynA(g_doc.title, g_win.title, sizeof g_doc.title);
     SetWindowTextA(g_win.main, g_win.title);
 }
 
@@ -165,14 +187,15 @@ void saveasdocument() {
         if (!check(closed != 0)) return;
     }
     HANDLE file = openfile(g_win.filebuffer, CREATE_ALWAYS);
-    if (!check(file != INVALID_HANDLE_VALUE)) {
+    if (file == INVALID_HANDLE_VALUE) {
         forgetfile();
         SetWindowTextA(g_win.main, g_win.title);
+        notwritten(g_win.filebuffer);
         return;
     }
     g_doc.file = file;
     lstrcpynA(g_doc.path, g_win.filebuffer, sizeof g_doc.path);
-    lstrcpynA(g_doc.title, g_win.titlebuffer, sizeof g_doc.title);
+    settitle(g_win.filebuffer);
     SetWindowTextA(g_win.main, g_doc.title);
     writedocument();
 }

@@ -13,6 +13,19 @@ const int kMargin = 4;  // pixels between the pane's border and its text
 COLORREF systemtext() { return GetSysColor(COLOR_WINDOWTEXT); }
 COLORREF systemwindow() { return GetSysColor(COLOR_WINDOW); }
 
+// The text starts kMargin pixels inside the pane's client area, on every
+// side.  The rectangle is made anew from the client area each time, and the
+// edit's own margins (which a new font resets) are held at 0: an edit adds
+// them to any rectangle it is given, so reusing its rectangle would widen
+// the margin at every font change or published report.
+void setmargin() {
+    RECT r;
+    GetClientRect(g_win.pane, &r);
+    SendMessageA(g_win.pane, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(0, 0));
+    InflateRect(&r, -kMargin, -kMargin);
+    SendMessageA(g_win.pane, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&r));
+}
+
 void newbrush(COLORREF colour) {
     if (g_win.brush) DeleteObject(g_win.brush);
     g_win.brush = CreateSolidBrush(colour);
@@ -38,21 +51,16 @@ void createpane(HWND main) {
 
 void sizepane(int width, int height) {
     MoveWindow(g_win.pane, 0, 0, width, height, TRUE);
-    RECT r;
-    SendMessageA(g_win.pane, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&r));
-    InflateRect(&r, -kMargin, -kMargin);
-    SendMessageA(g_win.pane, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&r));
+    setmargin();
 }
 
 void applypanefont() {
-    RECT r;
-    SendMessageA(g_win.pane, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&r));
     if (g_win.font) DeleteObject(g_win.font);
     g_win.font = CreateFontIndirectA(&g_win.fontdesc);
     SendMessageA(g_win.pane, WM_SETFONT, reinterpret_cast<WPARAM>(g_win.font), TRUE);
     COLORREF chosen = g_win.fontdialog.rgbColors;
     g_win.textcolour = chosen == systemtext() ? 0 : chosen;
-    SendMessageA(g_win.pane, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&r));
+    setmargin();
 }
 
 void applypanecolour() {

@@ -30,7 +30,7 @@ struct WinState {
     OPENFILENAMEA filedialog = {};  // shared by the document and the choosers
     char filter[260] = {};
     char filebuffer[260] = {};
-    char titlebuffer[64] = {};
+    char titlebuffer[MAX_PATH] = {};  // the chosen file's name, whole
     char defext[4] = {};
     char initialdir[260] = {};
 
@@ -42,7 +42,7 @@ extern WinState g_win;
 struct PaneDocument {
     HANDLE file = INVALID_HANDLE_VALUE;  // open for read/write, shared for reading
     char path[260] = {};
-    char title[64] = {};
+    char title[64] = {};  // at most 63 characters of the file's name
     bool failed = false;  // failure flag, cleared at every main window message
 };
 extern PaneDocument g_doc;

@@ -79,11 +79,23 @@ void setup(HWND dialog, const ParamDialog& p) {
 }
 
 void readvalues(HWND dialog, ParamDialog& p) {
+    p.values.clear();
     for (int r = 1; r <= static_cast<int>(p.rows.size()); ++r) {
         char value[256] = {};
         GetDlgItemTextA(dialog, ROWID(IDC_ROW_VALUE, r), value, sizeof value);
         p.values.push_back(value);
     }
+}
+
+// After "Set": the row's value field has the focus again, so Enter is OK
+// and not "Set" once more, and it shows the end of its text (a long path's
+// file name) with the caret after the last character.
+void focusvalue(HWND dialog, int r) {
+    HWND value = GetDlgItem(dialog, ROWID(IDC_ROW_VALUE, r));
+    SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(value), TRUE);
+    LPARAM end = GetWindowTextLengthA(value);
+    SendMessageA(value, EM_SETSEL, static_cast<WPARAM>(end), end);
+    SendMessageA(value, EM_SCROLLCARET, 0, 0);
 }
 
 // The "Set" button of row r.
@@ -104,8 +116,9 @@ void pressset(HWND dialog, int r, const DialogRow& row) {
         SetForegroundWindow(dialog);
         break;
     case SetAction::None:
-        break;
+        return;
     }
+    focusvalue(dialog, r);
 }
 
 INT_PTR CALLBACK paramproc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -121,7 +134,18 @@ INT_PTR CALLBACK paramproc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpar
     if (message != WM_COMMAND || !p) return FALSE;
     // Only button clicks act: the whole command word is compared.
     if (wparam == IDOK) {
+        // An input file that is not there is said here, and the dialog
+        // stays open for another name: the run would end in the fatal
+        // error that closes the program.
         readvalues(dialog, *p);
+        int row = 0;
+        std::string refusal = checkinputfiles(p->rows, p->values, &row);
+        if (!refusal.empty()) {
+            infobox(refusal.c_str());
+            SetForegroundWindow(dialog);
+            focusvalue(dialog, row);
+            return TRUE;
+        }
         EndDialog(dialog, 1);
         return TRUE;
     }

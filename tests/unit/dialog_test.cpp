@@ -128,3 +128,37 @@ TEST(Dialog, OkFillsTheRowsSlotsOnly) {
     EXPECT_FALSE(g_report.published);
     EXPECT_TRUE(fake_events("ask: ").empty());
 }
+
+// Before a run from the dialog, each "bin" and "text" row must name a
+// regular file; other types and empty values are the option's business.
+TEST(Dialog, InputFilesAreCheckedBeforeARun) {
+    TestDir dir;
+    write_bytes(dir.file("Chan1"), "x");
+    std::string missing = dir.file("Chan9");
+    auto row = [](const char* type) {
+        DialogRow r;
+        r.shortlabel = std::string(type) + " file";
+        r.type = type;
+        return r;
+    };
+    struct Case {
+        const char* type;
+        std::string value;
+        std::string message;
+    } cases[] = {
+        {"bin", dir.file("Chan1"), ""},
+        {"text", "Chan1", ""},  // relative to the current folder, as the run reads it
+        {"bin", "", ""},
+        {"bin", missing, "Sorry: no such file: " + missing + " (bin file)"},
+        {"text", "Chan9", "Sorry: no such file: Chan9 (text file)"},
+        {"text", dir.path, "Sorry: not a file: " + dir.path + " (text file)"},
+        {"new", missing, ""},
+        {"int", "Chan9", ""},
+    };
+    for (const Case& c : cases) {
+        int at = 0;
+        // The row checked stands second, after a good one.
+        EXPECT_EQ(checkinputfiles({row("bin"), row(c.type)}, {"Chan1", c.value}, &at), c.message) << c.value;
+        EXPECT_EQ(at, c.message.empty() ? 0 : 2) << c.value;
+    }
+}

@@ -62,8 +62,66 @@ TEST_F(Document, TheLongestReadableFileAndOneByteMore) {
             EXPECT_EQ(g_doc.file, INVALID_HANDLE_VALUE);  // closed, never used again
             ASSERT_EQ(answered_boxes().size(), 1u);
             EXPECT_EQ(answered_boxes()[0], "Sorry, document \"f32768\" is too long for QOR-4 to read.");
+            // The refused file is not the document: Save asks for a new
+            // name with nothing preset, and the file keeps its bytes.
+            EXPECT_STREQ(g_doc.path, "");
+            std::string preset = "unset";
+            on_next_dialog([&](HWND dialog) {
+                preset = dialog_item_text(dialog, 0x47C);
+                press(dialog, IDCANCEL);
+            });
+            command(CM_SAVE);
+            EXPECT_EQ(preset, "");
+            EXPECT_EQ(read_bytes(path), std::string(c.size, 'x'));
         }
     }
+}
+
+// A file name of 64 characters or more is cut to 63 in the title, the
+// caption and the questions, never emptied.
+TEST_F(Document, LongFileNamesAreCutInTheTitle) {
+    for (std::size_t length : {63u, 64u, 120u}) {
+        SendMessageA(g_win.pane, EM_SETMODIFY, FALSE, 0);
+        std::string name = std::string(length - 5, 'n') + ".txt";  // after "o" or "s"
+        openbyname(dir.file("o" + name).c_str());
+        EXPECT_EQ(std::string(g_doc.title), ("o" + name).substr(0, 63)) << length;
+        set_pane_text("text");
+        on_next_dialog(choose_file(dir.file("s" + name)));
+        command(CM_SAVEAS);
+        EXPECT_EQ(window_text(g_win.main), ("s" + name).substr(0, 63)) << length;
+        set_pane_text("more");
+        on_next_dialog(answer(IDCANCEL));
+        SendMessageA(g_win.main, WM_CLOSE, 0, 0);
+        EXPECT_EQ(answered_boxes().back(), "Save document \"" + ("s" + name).substr(0, 63) + "\" before closing?");
+    }
+}
+
+// Save As onto a file that cannot be created (another program holds it)
+// fails, is said, and the failure reaches the ask-to-save: the window, the
+// pane's text and the other program's file all stay.
+TEST_F(Document, FailedSaveAsKeepsTheTextAtCloseAndNew) {
+    std::string held = dir.file("held.txt");
+    write_bytes(held, "theirs");
+    HANDLE other = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    for (int closing : {1, 0}) {
+        set_pane_text("unsaved");
+        on_next_dialog(answer(IDYES));        // "Save document ... before closing?"
+        on_next_dialog(choose_file(held));
+        on_next_dialog(answer(IDYES));        // the dialog's own "replace it?"
+        on_next_dialog(answer(IDOK));         // the failure, said
+        if (closing)
+            SendMessageA(g_win.main, WM_CLOSE, 0, 0);
+        else
+            command(CM_NEW);
+        pump_messages();
+        ASSERT_TRUE(IsWindow(g_win.main)) << closing;
+        EXPECT_EQ(pane_text(), "unsaved") << closing;
+        EXPECT_TRUE(modified()) << closing;
+    }
+    CloseHandle(other);
+    EXPECT_EQ(read_bytes(held), "theirs");
+    EXPECT_EQ(answered_boxes().back(), "Sorry: can't write the document " + held);
 }
 
 TEST_F(Document, SavingShorterTextLeavesNoRemainder) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "base/platform.h"
 #include "frame/frame.h"
 #include "frame/report.h"
 #include "frame/win32/mainwindow.h"
@@ -96,23 +97,38 @@ TEST_F(MainWindow, EditItemsFollowThePane) {
     EXPECT_EQ(pane_text(), "");
 }
 
+// The text stands 4 pixels inside the pane, whatever came before: sizes,
+// font changes, reports published (each applies the font again).
 TEST_F(MainWindow, PaneKeepsItsMarginAcrossResizesAndFontChanges) {
     for (SIZE s : {SIZE{400, 300}, SIZE{640, 200}}) {
         SendMessageA(g_win.main, WM_SIZE, SIZE_RESTORED, MAKELPARAM(s.cx, s.cy));
+        for (int change = 0; change < 3; ++change) applypanefont();
         RECT pane, text;
         GetWindowRect(g_win.pane, &pane);
         EXPECT_EQ(pane.right - pane.left, s.cx);
         EXPECT_EQ(pane.bottom - pane.top, s.cy);
         SendMessageA(g_win.pane, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&text));
-        EXPECT_GE(text.left, 4);
-        EXPECT_GE(text.top, 4);
+        EXPECT_EQ(text.left, 4);
+        EXPECT_EQ(text.top, 4);
         RECT client;
         GetClientRect(g_win.pane, &client);
-        EXPECT_LE(text.right, client.right - 4);
+        EXPECT_EQ(text.right, client.right - 4);
         SendMessageA(g_win.main, WM_COMMAND, MAKEWPARAM(CM_HELP, 0), 0);  // beeps, changes nothing
         RECT after;
         SendMessageA(g_win.pane, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&after));
         EXPECT_TRUE(EqualRect(&text, &after));
+    }
+}
+
+// Option titles are read back from the Options menu whole, up to 255
+// characters.
+TEST_F(MainWindow, LongOptionTitlesAreReadWhole) {
+    for (std::size_t length : {63u, 64u, 200u, 255u, 300u}) {
+        std::string title(length, 't');
+        title[0] = 'A';
+        HMENU options = GetSubMenu(GetMenu(g_win.main), 2);
+        ModifyMenuA(options, 1, MF_BYPOSITION | MF_STRING, 1301, title.c_str());
+        EXPECT_EQ(port_menu_item_text(1), title.substr(0, 255)) << length;
     }
 }
 

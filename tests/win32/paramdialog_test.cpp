@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/frame.h"
 #include "frame/report.h"
 #include "frame/win32/winstate.h"
 #include "framework/registry.h"
@@ -367,4 +368,68 @@ TEST_F(ParamDialog, TemplatesAsDefined) {
     });
     g_registry.table.param_spec[1] = "Input file\n[int,,]";  // "Set" opens the value entry
     SendMessageA(g_win.main, WM_COMMAND, MAKEWPARAM(CM_FIRSTOPTION, 0), 0);
+}
+
+// After "Set" (as a mouse click leaves it: "Set" focused and default) the
+// row's value field has the focus back, OK is the default again, and a long
+// path shows its end, the caret after the file name.
+TEST_F(ParamDialog, SetGivesTheFocusBackToTheValue) {
+    std::string longpath = dir.file("Chan1_" + std::string(80, 'x'));
+    write_table(longpath, 2, 3);
+    struct Case {
+        int row;
+        std::string chosen;  // the chooser's answer; "" = cancelled
+        const char* typed;   // the value entry's answer, for row 2
+        std::string shown;
+    } cases[] = {
+        {1, longpath, nullptr, longpath},
+        {1, "", nullptr, longpath},
+        {2, "", "3", "3"},
+    };
+    on_next_dialog([&](HWND d) {
+        for (const Case& c : cases) {
+            HWND set = GetDlgItem(d, ROWID(IDC_ROW_SET, c.row)), value = GetDlgItem(d, ROWID(IDC_ROW_VALUE, c.row));
+            SendMessageA(d, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(set), TRUE);
+            g_chooser.answer = c.chosen;
+            if (c.typed) on_next_dialog(type_value(c.typed));
+            click(d, ROWID(IDC_ROW_SET, c.row));
+            EXPECT_EQ(GetFocus(), value) << c.row;
+            EXPECT_EQ(GetWindowLongA(GetDlgItem(d, IDOK), GWL_STYLE) & 0xF, BS_DEFPUSHBUTTON) << c.row;
+            EXPECT_EQ(dialog_item_text(d, ROWID(IDC_ROW_VALUE, c.row)), c.shown);
+            DWORD from = 0, to = 0;
+            SendMessageA(value, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+            EXPECT_EQ(from, c.shown.size()) << c.row;
+            EXPECT_EQ(to, c.shown.size()) << c.row;
+            // A single-line edit tells its first visible character.
+            LRESULT first = SendMessageA(value, EM_GETFIRSTVISIBLELINE, 0, 0);
+            if (c.shown.size() > 40) {
+                EXPECT_GT(first, 0) << c.row;
+            }
+        }
+        press(d, IDCANCEL);
+    });
+    SendMessageA(g_win.main, WM_COMMAND, MAKEWPARAM(CM_FIRSTOPTION + 1, 0), 0);
+}
+
+// OK with a mistyped input file name says so and keeps the dialog open for
+// another name, the program running on; the right name then runs.
+TEST_F(ParamDialog, OkRefusesAMissingInputFileAndStaysOpen) {
+    write_bytes(dir.file("export.txt"), read_bytes(example("export.txt")));
+    bool stayed = false;
+    on_next_dialog([&](HWND d) {
+        SetDlgItemTextA(d, ROWID(IDC_ROW_VALUE, 1), dir.file("exprot.txt").c_str());
+        on_next_dialog(answer(IDOK));
+        click(d, IDOK);
+        stayed = IsWindow(d) && GetFocus() == GetDlgItem(d, ROWID(IDC_ROW_VALUE, 1));
+        SetDlgItemTextA(d, ROWID(IDC_ROW_VALUE, 1), dir.file("export.txt").c_str());
+        click(d, IDOK);
+    });
+    SendMessageA(g_win.main, WM_COMMAND, MAKEWPARAM(CM_FIRSTOPTION, 0), 0);
+    EXPECT_EQ(answered_boxes(),
+              std::vector<std::string>{"Sorry: no such file: " + dir.file("exprot.txt") + " (Input file)"});
+    EXPECT_TRUE(stayed);
+    ASSERT_TRUE(IsWindow(g_win.main));
+    EXPECT_FALSE(g_frame.closing);
+    EXPECT_TRUE(g_report.published);
+    EXPECT_EQ(std::string(g_registry.ParamValues[1]), dir.file("export.txt"));
 }
