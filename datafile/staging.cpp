@@ -22,6 +22,14 @@ const int kLockPollMs = 20;
 
 const char kBusy[] = "Error: another run is writing its outputs into the same folder; nothing was replaced";
 
+// The folder locks of a commit, given back however the commit ends.
+struct FolderLocks {
+    std::vector<PathLock> locks;
+    ~FolderLocks() {
+        for (PathLock& l : locks) unlockpath(l);
+    }
+};
+
 // Takes the lock of every folder that receives an output, in one order in
 // every process (so two runs never wait for each other); false when one
 // stays held by another process for the whole wait.
@@ -42,10 +50,6 @@ bool lock_folders(std::vector<PathLock>& locks) {
     return true;
 }
 
-void unlock_all(std::vector<PathLock>& locks) {
-    for (PathLock& l : locks) unlockpath(l);
-}
-
 }  // namespace
 
 std::string stageoutput(const std::string& name, const char* failtext) {
@@ -64,9 +68,8 @@ std::string stageoutput(const std::string& name, const char* failtext) {
 void commitoutputs() {
     // While the folders are locked no other run puts outputs there, so the
     // files in place always come from one run.
-    std::vector<PathLock> locks;
-    if (!lock_folders(locks)) {
-        unlock_all(locks);
+    FolderLocks held;
+    if (!lock_folders(held.locks)) {
         discardoutputs();
         fatalerror(kBusy);
     }
@@ -75,17 +78,15 @@ void commitoutputs() {
     while (!g_staged.empty()) {
         const StagedOutput& o = g_staged.front();
         if (!replacefile(o.temporary, o.name)) {
-            unlock_all(locks);
             discardoutputs();
             fatalerror("Error: can't replace an earlier output file");
         }
         g_staged.erase(g_staged.begin());
     }
-    unlock_all(locks);
 }
 
 void discardoutputs() {
-    // removefile needs no memory, so this works when memory has run out.
+    // removefile never throws, so this works when memory has run out.
     for (const StagedOutput& o : g_staged) removefile(o.temporary);
     g_staged.clear();
 }

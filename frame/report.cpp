@@ -71,15 +71,17 @@ void bind_paths() {
             std::string temp = absolutepath(base + suffix);
             std::string candidate = dot == std::string::npos ? text : text.substr(0, dot) + suffix + ".txt";
             if (fresh && !text.empty() && isregularfile(candidate)) continue;
+            std::string name = base + suffix;
             if (trylockpath(temp, false, r.lock)) {
-                std::FILE* f = openfile(temp, "w");
-                if (f) std::fclose(f);
-                r.name = base + suffix;
-                r.path = temp;
+                // Nothing below needs memory, so the lock is never lost.
+                r.name.swap(name);
+                r.path.swap(temp);
                 if (n > 1) {
-                    g_report.text_name = candidate;
+                    g_report.text_name.swap(candidate);
                     g_report.text_path.clear();
                 }
+                std::FILE* f = openfile(r.path, "w");
+                if (f) std::fclose(f);
                 break;
             }
         }

@@ -68,6 +68,7 @@ std::string absolutepath(const std::string& path) {
 unsigned long processnumber() { return static_cast<unsigned long>(::getpid()); }
 
 bool trylockpath(const std::string& path, bool folder, PathLock& lock) {
+    unlockpath(lock);
     int fd = folder ? ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)
                     : ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) return false;

@@ -128,12 +128,22 @@ std::FILE* openfile(const std::string& path, const char* mode) {
     return _wfopen(syspath(path).c_str(), widen(mode).c_str());
 }
 
+// Removing and renaming run on failure paths, also when memory has run out:
+// a failed conversion is a failed step, never an exception.
 bool removefile(const std::string& path) {
-    return filekind(path) == FileKind::regular && DeleteFileW(syspath(path).c_str()) != 0;
+    try {
+        return filekind(path) == FileKind::regular && DeleteFileW(syspath(path).c_str()) != 0;
+    } catch (...) {
+        return false;
+    }
 }
 
 bool replacefile(const std::string& from, const std::string& to) {
-    return MoveFileExW(syspath(from).c_str(), syspath(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    try {
+        return MoveFileExW(syspath(from).c_str(), syspath(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    } catch (...) {
+        return false;
+    }
 }
 
 bool currentfolder(std::string& folder) {
@@ -156,7 +166,8 @@ std::string absolutepath(const std::string& path) {
 
 unsigned long processnumber() { return GetCurrentProcessId(); }
 
-bool trylockpath(const std::string& path, bool folder, PathLock& lock) {
+bool trylockpath(const std::string& path, bool folder, PathLock& lock) try {
+    unlockpath(lock);
     HANDLE h;
     if (folder) {
         // A lock file inside the folder, shared with nobody and gone when
@@ -181,6 +192,8 @@ bool trylockpath(const std::string& path, bool folder, PathLock& lock) {
     }
     lock.handle = reinterpret_cast<long long>(h);
     return true;
+} catch (...) {
+    return false;
 }
 
 void unlockpath(PathLock& lock) {
