@@ -34,13 +34,10 @@ bool isrelativepath(const std::string& path) {
 }
 
 std::string folderofpath(const std::string& path) {
-    std::size_t start = name_start(path);
-    std::string folder = path.substr(0, start);
     // "a/b/" -> "a/b", but "/" and "C:\" keep their separator.
-    while (folder.size() > 1 && separator(folder.back()) && !separator(folder[folder.size() - 2]) &&
-           !(folder.size() == 3 && folder[1] == ':'))
-        folder.pop_back();
-    return folder;
+    std::size_t end = name_start(path);
+    while (end > 1 && separator(path[end - 1]) && !(end == 3 && path[1] == ':')) --end;
+    return path.substr(0, end);
 }
 
 std::string basenameofpath(const std::string& path) { return path.substr(name_start(path)); }

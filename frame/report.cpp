@@ -22,6 +22,20 @@ std::string current() {
     return currentfolder(folder) ? folder : std::string();
 }
 
+// The current folder for a configuration file; when its name cannot be
+// told in the suite's code page the user is told and nothing is written.
+std::string current_for_config() {
+    std::string folder = current();
+    if (folder.empty() && !g_report.told_folder_name) {
+        g_report.told_folder_name = true;
+        port_beep();
+        port_infobox("Sorry: the name of the current folder cannot be written in this system's "
+                     "code page; QOR4PREF.txt is not written (use a folder whose name has none "
+                     "of those characters)");
+    }
+    return folder;
+}
+
 // Writes a configuration file: the whole content, no line end.
 bool write_config(const std::string& path, const std::string& content) {
     std::FILE* f = openfile(path, "wb");
@@ -163,7 +177,7 @@ void ReportSetUp(const char* report_name) {
     if (exists) {
         g_report.default_folder = folder;
     } else {
-        folder = current();
+        folder = current_for_config();
         if (!folder.empty() && write_config(kPrefFile, folder)) {
             g_report.default_folder = folder;
         } else {
@@ -209,7 +223,7 @@ void ChangeDefaultFolder() {
     // The chooser leaves the chosen file's folder current.  A cancelled
     // chooser keeps the old default folder.
     if (port_choose_folder_file()) {
-        std::string folder = current();
+        std::string folder = current_for_config();
         if (!folder.empty() && write_config(pref, folder)) g_report.default_folder = folder;
     }
     enter(g_report.start_folder);

@@ -32,7 +32,9 @@ int valueor(int slot, int fallback) {
     return *v ? decimalint(v) : fallback;
 }
 
-std::string path_value(int slot) { return std::string(g_registry.ParamValues[slot]).substr(0, 255); }
+// A path is taken whole (a slot holds 1023 characters): the file layer opens
+// long paths, and a path cut short could name another file.
+std::string path_value(int slot) { return g_registry.ParamValues[slot]; }
 
 }  // namespace
 

@@ -173,3 +173,16 @@ TEST_F(Console, FormRowsShowTheirLabels) {
         << r.err;
     EXPECT_EQ(r.out.find("Peakgrid"), std::string::npos);
 }
+
+// An input path longer than 255 characters is read whole, not cut to a name
+// that may belong to another file.
+TEST_F(Console, LongInputPathIsReadWhole) {
+    std::string deep = "in";
+    while (deep.size() < 300) deep += "/folder-of-a-long-path-name";
+    fs::create_directories(dir.file(deep));
+    write_bytes(dir.file(deep + "/export.txt"), kHeader + kExample);
+    write_bytes(dir.file("run.txt"), "Peaks\n1\n1\n" + dir.file(deep + "/export.txt") + "\n");
+    Outcome r = run("run.txt");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(data("Chan2"), table({1, 1, 0, 120, 800, 4000, 2, 1, 0, 119.5f, 700, 3900}, 2, 6));
+}
