@@ -8,7 +8,7 @@
 #include "datafile/messages.h"
 #include "frame/banner.h"
 #include "frame/frame.h"
-#include "frame/module.h"
+#include "framework/module.h"
 #include "frame/report.h"
 #include "framework/registry.h"
 

@@ -2,7 +2,7 @@
 // instead of run.
 #include "recorded_dispatch.h"
 
-#include "frame/module.h"
+#include "framework/module.h"
 #include "framework/registry.h"
 
 RecordedRuns g_recorded;

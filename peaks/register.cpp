@@ -1,9 +1,10 @@
 // This module's registration and the dispatch of its option runs.
 #include <string>
 
-#include "frame/module.h"
+#include "framework/module.h"
 #include "framework/registry.h"
 #include "peaks/genescan.h"
+#include "peaks/labelledcsv.h"
 #include "peaks/tablecomp.h"
 
 namespace {
@@ -25,6 +26,18 @@ const OptionEntry kOptions[] = {
      "Max. number of peaks \nAll = 0 \n[int,,]"
      "Start \nMin = 0 \n[int,,]"},
 };
+
+const char kConsoleUsage[] =
+    "usage: peakgrid [--csv] [-o N] [-f BATCHFILE] [-d FOLDER] [-m]\n"
+    "       peakgrid [--csv] BATCHFILE\n"
+    "  --csv      (first word only) Compute table also writes <table>.csv\n"
+    "             beside each table: sample names and class bounds as labels\n"
+    "  -o N       open option N's parameters at start (1 Read Genescan file,\n"
+    "             2 Compute table)\n"
+    "  -f FILE    run a batch parameter file\n"
+    "  -d FOLDER  start folder (where QOR4DIRP.txt is looked for)\n"
+    "  -m         accepted and ignored\n"
+    "Without a batch file the Options menu is offered on the terminal.\n";
 
 // An empty value takes the option's default; anything else is converted.
 int valueor(int slot, int fallback) {
@@ -63,5 +76,14 @@ bool runoption(short option) {
     } else {
         return false;
     }
+    return true;
+}
+
+ConsoleProgram consoleprogram() { return {"peakgrid", kConsoleUsage}; }
+
+// "--csv" as the first word asks for labelled copies of option 2's tables.
+bool moduleword(const char* word) {
+    if (std::string(word) != "--csv") return false;
+    g_labelled.csv = true;
     return true;
 }

@@ -10,8 +10,8 @@
 
 #include "datafile/messages.h"
 #include "frame/frame.h"
-#include "frame/win32/mainwindow.h"
-#include "frame/win32/winstate.h"
+#include "win32/mainwindow.h"
+#include "win32/winstate.h"
 #include "win32/gui_harness.h"
 
 namespace {

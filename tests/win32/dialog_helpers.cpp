@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "resources/resource.h"
+#include "win32/resource.h"
 
 ChooserStandIn g_chooser;
 

@@ -6,10 +6,10 @@
 #include "frame/frame.h"
 #include "frame/report.h"
 #include "frame/run.h"
-#include "frame/win32/document.h"
-#include "frame/win32/winstate.h"
+#include "win32/document.h"
+#include "win32/winstate.h"
 #include "framework/registry.h"
-#include "resources/resource.h"
+#include "win32/resource.h"
 #include "win32/gui_harness.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include "frame/frame.h"
 #include "frame/report.h"
 #include "frame/run.h"
-#include "frame/win32/document.h"
-#include "frame/win32/mainwindow.h"
-#include "frame/win32/winstate.h"
+#include "win32/document.h"
+#include "win32/mainwindow.h"
+#include "win32/winstate.h"
 #include "framework/registry.h"
 #include "support/core_reset.h"
 

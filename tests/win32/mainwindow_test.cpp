@@ -7,11 +7,11 @@
 #include "base/platform.h"
 #include "frame/frame.h"
 #include "frame/report.h"
-#include "frame/win32/mainwindow.h"
-#include "frame/win32/pane.h"
-#include "frame/win32/winstate.h"
+#include "win32/mainwindow.h"
+#include "win32/pane.h"
+#include "win32/winstate.h"
 #include "framework/registry.h"
-#include "resources/resource.h"
+#include "win32/resource.h"
 #include "win32/gui_harness.h"
 
 namespace {

@@ -8,10 +8,10 @@
 
 #include "frame/frame.h"
 #include "frame/report.h"
-#include "frame/win32/winstate.h"
+#include "win32/winstate.h"
 #include "framework/registry.h"
-#include "framework/win32/choosers.h"
-#include "resources/resource.h"
+#include "win32/choosers.h"
+#include "win32/resource.h"
 #include "win32/gui_harness.h"
 #include "win32/dialog_helpers.h"
 

@@ -1,4 +1,4 @@
-#include "frame/win32/mainwindow.h"
+#include "win32/mainwindow.h"
 
 #include <shellapi.h>
 
@@ -8,12 +8,12 @@
 #include "frame/batch.h"
 #include "frame/frame.h"
 #include "frame/report.h"
-#include "frame/win32/document.h"
-#include "frame/win32/pane.h"
-#include "frame/win32/winstate.h"
+#include "win32/document.h"
+#include "win32/pane.h"
+#include "win32/winstate.h"
 #include "framework/dialog.h"
 #include "framework/registry.h"
-#include "resources/resource.h"
+#include "win32/resource.h"
 
 WinState g_win;
 

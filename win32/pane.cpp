@@ -1,10 +1,10 @@
-#include "frame/win32/pane.h"
+#include "win32/pane.h"
 
 #include <commdlg.h>
 
-#include "frame/win32/document.h"
-#include "frame/win32/winstate.h"
-#include "resources/resource.h"
+#include "win32/document.h"
+#include "win32/winstate.h"
+#include "win32/resource.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/console/console.h"
+#include "console/console.h"
 #include "base/platform.h"
 #include "frame/run.h"
 #include "framework/dialog.h"

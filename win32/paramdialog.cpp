@@ -7,12 +7,12 @@
 #include "base/platform.h"
 #include "datafile/messages.h"
 #include "frame/run.h"
-#include "frame/win32/winstate.h"
+#include "win32/winstate.h"
 #include "framework/dialog.h"
 #include "framework/registry.h"
-#include "framework/win32/choosers.h"
-#include "framework/win32/valuedialog.h"
-#include "resources/resource.h"
+#include "win32/choosers.h"
+#include "win32/valuedialog.h"
+#include "win32/resource.h"
 
 namespace {
 

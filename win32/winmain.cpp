@@ -8,8 +8,8 @@
 #include "datafile/messages.h"
 #include "frame/frame.h"
 #include "frame/startup.h"
-#include "frame/win32/mainwindow.h"
-#include "frame/win32/winstate.h"
+#include "win32/mainwindow.h"
+#include "win32/winstate.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     STARTUPINFOA info = {};

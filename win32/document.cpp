@@ -1,4 +1,4 @@
-#include "frame/win32/document.h"
+#include "win32/document.h"
 
 #include <cstring>
 #include <string>
@@ -7,8 +7,8 @@
 #include "base/files.h"
 #include "datafile/messages.h"
 #include "frame/report.h"
-#include "frame/win32/winstate.h"
-#include "resources/resource.h"
+#include "win32/winstate.h"
+#include "win32/resource.h"
 
 PaneDocument g_doc;
 

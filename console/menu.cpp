@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <string>
 
-#include "frame/console/console.h"
+#include "console/console.h"
 #include "frame/frame.h"
 #include "framework/registry.h"
 

@@ -1,13 +1,13 @@
-#include "framework/win32/choosers.h"
+#include "win32/choosers.h"
 
 #include <cstring>
 #include <string>
 
 #include "datafile/binfile.h"
 #include "datafile/messages.h"
-#include "frame/win32/document.h"
-#include "frame/win32/winstate.h"
-#include "resources/resource.h"
+#include "win32/document.h"
+#include "win32/winstate.h"
+#include "win32/resource.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 
 #include "base/platform.h"
 #include "frame/frame.h"
-#include "frame/win32/document.h"
-#include "frame/win32/pane.h"
-#include "frame/win32/winstate.h"
+#include "win32/document.h"
+#include "win32/pane.h"
+#include "win32/winstate.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The console front's implementation of the platform port (boxes, pane,
 // menu, files); the two forms live in framework/console/.
-#include "frame/console/console.h"
+#include "console/console.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -16,3 +16,14 @@ void initmodule();
 // not start: a required value is empty, or there is no such option.  A fatal
 // error inside the run throws RunAbandoned out of it.
 bool runoption(short option);
+
+// The module's console program: its name (in messages and --version) and
+// its --help text.
+struct ConsoleProgram {
+    const char* name;
+    const char* usage;
+};
+ConsoleProgram consoleprogram();
+// Takes a leading word of the console command line that is the module's
+// own (such as "--csv"); false when word is not one, and nothing changes.
+bool moduleword(const char* word);

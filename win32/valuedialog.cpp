@@ -1,8 +1,8 @@
-#include "framework/win32/valuedialog.h"
+#include "win32/valuedialog.h"
 
 #include "base/platform.h"
-#include "frame/win32/winstate.h"
-#include "resources/resource.h"
+#include "win32/winstate.h"
+#include "win32/resource.h"
 
 namespace {
 
