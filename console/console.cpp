@@ -18,6 +18,7 @@
 #include "frame/frame.h"
 #include "frame/report.h"
 #include "frame/textline.h"
+#include "framework/module.h"
 
 ConsoleState g_console;
 
@@ -68,11 +69,10 @@ std::string port_windows_folder() {
     // without one, the start folder does.
     const char* home = std::getenv("HOME");
     if (home && *home) return home;
-    static bool said = false;
-    if (!said)
-        std::fprintf(stderr, "peakgrid: HOME is not set; QOR4PREF.txt is kept in the start folder %s\n",
-                     g_report.start_folder.c_str());
-    said = true;
+    if (!g_console.told_no_home)
+        std::fprintf(stderr, "%s: HOME is not set; QOR4PREF.txt is kept in the start folder %s\n",
+                     moduletexts().program, g_report.start_folder.c_str());
+    g_console.told_no_home = true;
     return g_report.start_folder;
 #endif
 }

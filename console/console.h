@@ -7,6 +7,7 @@
 struct ConsoleState {
     std::vector<std::string> menu;  // Options menu items; "-" = separator
     std::string pane;               // text of the report "pane" shown so far
+    bool told_no_home = false;      // the notice about HOME is given once
 };
 extern ConsoleState g_console;
 

@@ -21,9 +21,9 @@ namespace {
 void say_batch_end(const std::string& path, const BatchOutcome& o) {
     if (o.end == BatchEnd::StoppedEarly)
         std::fprintf(stderr, "%s: batch file %s stopped early at line %d: %s\n",
-                     consoleprogram().name, path.c_str(), o.line, o.reason.c_str());
+                     moduletexts().program, path.c_str(), o.line, o.reason.c_str());
     else if (o.end == BatchEnd::CannotOpen || o.end == BatchEnd::Empty)
-        std::fprintf(stderr, "%s: batch file %s: %s\n", consoleprogram().name, path.c_str(),
+        std::fprintf(stderr, "%s: batch file %s: %s\n", moduletexts().program, path.c_str(),
                      o.reason.c_str());
 }
 
@@ -36,11 +36,11 @@ int main(int argc, char** argv) {
     std::string args;
     for (int i = first; i < argc; ++i) args += (i > first ? " " : "") + std::string(argv[i]);
     if (args == "--version") {
-        std::printf("%s %s\n", consoleprogram().name, PEAKGRID_VERSION);
+        std::printf("%s %s\n", moduletexts().program, PEAKGRID_VERSION);
         return 0;
     }
     if (args == "--help") {
-        std::fputs(consoleprogram().usage, stdout);
+        std::fputs(moduletexts().usage, stdout);
         return 0;
     }
     int status = 0;
@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
     } catch (const std::bad_alloc&) {
         // Out of memory outside a run (runs catch their own).
         try {
-            fatalerror(("Error: insufficient memory (" + std::string(consoleprogram().name) + ")").c_str());
+            fatalerror(("Error: insufficient memory (" + std::string(moduletexts().program) + ")").c_str());
         } catch (const RunAbandoned&) {
             abandon_outputs();
         }

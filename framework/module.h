@@ -17,13 +17,14 @@ void initmodule();
 // error inside the run throws RunAbandoned out of it.
 bool runoption(short option);
 
-// The module's console program: its name (in messages and --version) and
-// its --help text.
-struct ConsoleProgram {
-    const char* name;
-    const char* usage;
+// The module's own texts that the generic frame and fronts show.
+struct ModuleTexts {
+    const char* program;     // the console program's name (messages, --version)
+    const char* usage;       // the console program's --help text
+    const char* credit;      // the banners' credit lines, "|  ...  |", each
+    const char* widecredit;  // as wide as banner 1's and banner 2's borders
 };
-ConsoleProgram consoleprogram();
+ModuleTexts moduletexts();
 // Takes a leading word of the console command line that is the module's
 // own (such as "--csv"); false when word is not one, and nothing changes.
 bool moduleword(const char* word);

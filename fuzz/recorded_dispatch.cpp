@@ -18,6 +18,13 @@ void initmodule() {
     t.param_spec[2] = "Input file\n[bin,,]Number of groups\n[int,1,]";
 }
 
+ModuleTexts moduletexts() {
+    return {"peakgrid", "", "|  Peakgrid - peak profiles to size classes - QOR-4 suite    |",
+            "|  Peakgrid - DNA peak profiles to size-class tables - QOR-4 suite   |"};
+}
+
+bool moduleword(const char*) { return false; }
+
 bool runoption(short option) {
     RecordedRun run{option, {}};
     for (int i = 1; i <= g_registry.table.param_count[option > 0 && option <= kMaxOptions ? option : 0]; ++i)

@@ -79,7 +79,11 @@ bool runoption(short option) {
     return true;
 }
 
-ConsoleProgram consoleprogram() { return {"peakgrid", kConsoleUsage}; }
+ModuleTexts moduletexts() {
+    return {"peakgrid", kConsoleUsage,
+            "|  Peakgrid - peak profiles to size classes - QOR-4 suite    |",
+            "|  Peakgrid - DNA peak profiles to size-class tables - QOR-4 suite   |"};
+}
 
 // "--csv" as the first word asks for labelled copies of option 2's tables.
 bool moduleword(const char* word) {
