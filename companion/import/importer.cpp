@@ -128,6 +128,14 @@ bool Importer::add(std::FILE* f, const std::string& path, std::string& error) {
     std::string hint;  // why the best candidate line was no header
     while (format == Format::Unknown && reader.number() < kHeaderSearchLines && reader.next(l)) {
         if (reader.cut() || l.size() > kHeaderLineMax) continue;  // no header is that long
+        if (l.find('\0') != std::string_view::npos) {
+            // Column names with NUL bytes between their letters would match
+            // once the NULs are dropped, and every line after them fail.
+            if (hint.empty())
+                hint = "line " + std::to_string(reader.number()) +
+                       " holds NUL bytes: UTF-16 text without a byte-order mark? Save it as UTF-8";
+            continue;
+        }
         const bool tabbed = l.find('\t') != std::string_view::npos;
         if (reader.number() == 1 && (options_.format == Format::Unknown || options_.format == Format::GeneScan) &&
             tabbed) {
@@ -161,10 +169,7 @@ bool Importer::add(std::FILE* f, const std::string& path, std::string& error) {
             }
         }
         if (format != Format::Unknown || !hint.empty() || blank) continue;
-        if (l.find('\0') != std::string_view::npos) {
-            hint = "line " + std::to_string(reader.number()) +
-                   " holds NUL bytes: UTF-16 text without a byte-order mark? Save it as UTF-8";
-        } else if (!split) {
+        if (!split) {
             fields_.assign(1, l);
             char seen = seenseparator(l);
             if (seen) {

@@ -176,8 +176,8 @@ bool LineReader::next(std::string_view& line) {
             std::size_t len = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - start) : have;
             begin_ += nl ? len + 1 : len;
             if (len > 0 && start[len - 1] == '\r') --len;
-            line = std::string_view(start, len);
-            cut_ = false;
+            cut_ = len > kMaxLine;
+            line = std::string_view(start, cut_ ? kMaxLine : len);
             ++number_;
             return true;
         }

@@ -98,6 +98,7 @@ int import(const ImportOptions& options, const std::string& out_path, const std:
     }
 
     StagedOutput staged;
+    const bool device = !out_path.empty() && filekind(out_path) == FileKind::device;
     std::FILE* out = stdout;
     if (!out_path.empty()) {
         if (!staged.open(out_path, error)) {
@@ -113,7 +114,7 @@ int import(const ImportOptions& options, const std::string& out_path, const std:
         staged.discard();
         std::fprintf(stderr, "peakgrid-import: %s: cannot write%s\n",
                      out_path.empty() ? "standard output" : out_path.c_str(),
-                     out_path.empty() ? "" : "; the file is left as it was");
+                     out_path.empty() || device ? "" : "; the file is left as it was");
         return 1;
     }
     summary(importer, out_path.empty() ? "standard output" : out_path);
