@@ -121,6 +121,7 @@ bool Importer::add(std::FILE* f, const std::string& path, std::string& error) {
     paths_.push_back(path);
     sizes_.push_back(pending_size_);
     pending_size_ = -1;
+    stop_.clear();
     LineReader reader(f);
     std::string_view l;
     Format format = Format::Unknown;
@@ -170,10 +171,10 @@ bool Importer::add(std::FILE* f, const std::string& path, std::string& error) {
         }
         if (format != Format::Unknown || !hint.empty() || blank) continue;
         if (!split) {
-            fields_.assign(1, l);
-            char seen = seenseparator(l);
-            if (seen) {
-                // Column names run together: a separator this program does not read?
+            // Column names run together: a separator this program does not read?
+            const std::string key = columnkey(l);
+            const char seen = seenseparator(l);
+            if (seen && key.find("size") != std::string::npos && key.find("height") != std::string::npos) {
                 hint = "line " + std::to_string(reader.number()) + ": fields separated by '" + seen +
                        "'; the separators read are tab, comma and semicolon";
             }
@@ -191,7 +192,6 @@ bool Importer::add(std::FILE* f, const std::string& path, std::string& error) {
         return false;
     }
     last_ = -1;
-    stop_.clear();
     while (stop_.empty() && reader.next(l)) line(l, cols, format, path, base, reader.number(), reader.cut());
     if (!stop_.empty()) {
         error = path + ": " + stop_;
