@@ -58,6 +58,7 @@ std::size_t LineReader::decode(char* to, std::size_t room) {
             raw_end_ += got;
         }
         const std::size_t avail = raw_end_ - raw_begin_;
+        if (avail < 2 && !raw_eof_) continue;  // a short read: read on
         if (avail < 2 || room - out < 4) {
             if (avail == 1 && raw_eof_ && room - out >= 3) {  // an odd last byte
                 out += utf8(0xFFFD, to + out);
