@@ -20,7 +20,7 @@ inline std::size_t find_sep(const char* d, std::size_t pos, std::size_t n, char 
 
 }  // namespace
 
-void splitfields(std::string_view line, char sep, std::size_t limit, std::vector<std::string_view>& out,
+bool splitfields(std::string_view line, char sep, std::size_t limit, std::vector<std::string_view>& out,
                  std::string& scratch) {
     out.clear();
     scratch.clear();
@@ -47,6 +47,12 @@ void splitfields(std::string_view line, char sep, std::size_t limit, std::vector
                 }
                 ++q;
             }
+            if (q >= n) {
+                // No closing quote: the field ran past the line end (a
+                // quoted line break) or its quote is unbalanced.
+                out.push_back(line.substr(start));
+                return false;
+            }
             std::string_view inner = line.substr(start, q - start);
             if (doubled) {
                 std::size_t at = scratch.size();
@@ -58,16 +64,17 @@ void splitfields(std::string_view line, char sep, std::size_t limit, std::vector
             }
             out.push_back(inner);
             // Whatever follows the closing quote up to the separator is dropped.
-            const void* s = q < n ? std::memchr(line.data() + q, sep, n - q) : nullptr;
-            if (!s) return;
+            const void* s = std::memchr(line.data() + q, sep, n - q);
+            if (!s) return true;
             pos = static_cast<std::size_t>(static_cast<const char*>(s) - line.data()) + 1;
             continue;
         }
         const std::size_t end = find_sep(line.data(), pos, n, sep);
         out.push_back(trim(line.substr(pos, end - pos)));
-        if (end == n) return;
+        if (end == n) return true;
         pos = end + 1;
     }
+    return true;
 }
 
 bool isnumber(std::string_view s) {

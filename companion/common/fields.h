@@ -12,8 +12,10 @@
 
 // Splits line (without its line end) into at most limit fields (the last
 // one then holds the rest of its own field only: later fields are left
-// unread).  Fields that needed unquoting are held in scratch.
-void splitfields(std::string_view line, char sep, std::size_t limit, std::vector<std::string_view>& out,
+// unread).  Fields that needed unquoting are held in scratch.  False when a
+// quoted field has no closing quote on the line (it then runs to the line
+// end).
+bool splitfields(std::string_view line, char sep, std::size_t limit, std::vector<std::string_view>& out,
                  std::string& scratch);
 
 // A decimal number as the exports write it: optional sign, digits with an

@@ -1,5 +1,8 @@
 #include "companion/import/formats.h"
 
+#include <cctype>
+#include <cstring>
+
 #include "companion/common/fields.h"
 #include "companion/import/peakcode.h"
 
@@ -72,6 +75,64 @@ Format headerformat(const std::vector<std::string_view>& fields, bool area_bp, C
     count_needed(c);
     cols = c;
     return format;
+}
+
+std::string headerlacks(const std::vector<std::string_view>& fields, bool area_bp, Format forced) {
+    std::vector<std::string> keys;
+    for (std::string_view f : fields) keys.push_back(columnkey(f));
+    Columns c;
+    Format found = headerformat(fields, area_bp, c);
+    if (found != Format::Unknown) {
+        if (forced != Format::Unknown && forced != found)
+            return std::string("it is a header of a ") + formatname(found) + ", not of the format asked for";
+        return "";
+    }
+    const int code = find(keys, {"dyesamplepeak"}), dye = find(keys, {"dye", "dyecolor", "color"});
+    const int name = find(keys, {"samplename", "sample", "samplefilename", "samplefile"});
+    const int size = find(keys, {"size"}), height = find(keys, {"height", "peakheight"});
+    const int in_point = find(keys, {"areainpoint"}), in_bp = find(keys, {"areainbp"});
+    const int area = find(keys, {"area", "peakarea"});
+    int known = 0;
+    for (int i : {code, dye, name, size, height, in_point, in_bp, area})
+        if (i >= 0) ++known;
+    if (known < 2) return "";
+    std::string lacks;
+    auto need = [&lacks](const char* what) { lacks += lacks.empty() ? std::string(what) : std::string(", ") + what; };
+    if (code < 0 && dye < 0) need("Dye/Sample Peak or Dye");
+    if (code < 0 && name < 0) need("Sample Name or Sample File Name");
+    if (size < 0) need("Size");
+    if (height < 0) need("Height");
+    if (in_point >= 0 || in_bp >= 0) {
+        if (area_bp && in_bp < 0) need("Area in BP");
+        if (!area_bp && in_point < 0) need("Area in Point");
+    } else if (area < 0) {
+        need("Area");
+    }
+    return lacks.empty() ? "" : "it names no " + lacks + " column";
+}
+
+char seenseparator(std::string_view line) {
+    int counts[128] = {};
+    for (char ch : line) {
+        unsigned char u = static_cast<unsigned char>(ch);
+        // Characters that column names themselves hold are no separator.
+        if (u < 128 && std::ispunct(u) && !std::strchr("/._-()\"'#%", ch)) ++counts[u];
+    }
+    int best = 0;
+    for (int i = 1; i < 128; ++i)
+        if (counts[i] > counts[best]) best = i;
+    return counts[best] >= 2 ? static_cast<char>(best) : 0;
+}
+
+bool decimalcomma(std::string_view s) {
+    std::size_t i = 0, n = s.size();
+    if (i < n && (s[i] == '+' || s[i] == '-')) ++i;
+    std::size_t start = i;
+    while (i < n && s[i] >= '0' && s[i] <= '9') ++i;
+    if (i == start || i >= n || s[i] != ',') return false;
+    start = ++i;
+    while (i < n && s[i] >= '0' && s[i] <= '9') ++i;
+    return i > start && i == n;
 }
 
 bool genescanline(const std::vector<std::string_view>& fields) {

@@ -2,7 +2,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <limits>
 
+#include "base/files.h"
 #include "companion/common/fields.h"
 #include "companion/import/linereader.h"
 #include "companion/import/peakcode.h"
@@ -23,9 +25,47 @@ std::string basename(const std::string& path) {
     return at == std::string::npos ? path : path.substr(at + 1);
 }
 
-void withoutblanks(std::string& s) {
+// Bytes of a sample name that option 1 keeps.
+const std::size_t kNameMax = 255;
+// Peaks one import holds (the sort numbers them in 32 bits).
+const std::size_t kMaxPeaks = std::numeric_limits<std::uint32_t>::max() / 2;
+
+inline bool unclean(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\0'; }
+
+// Option 1 splits fields on blanks and ends a line at a NUL byte: both
+// become '_'.  True when something changed.
+bool withoutblanks(std::string& s) {
+    bool changed = false;
     for (char& c : s)
-        if (c == ' ' || c == '\t' || c == '\n' || c == '\r') c = '_';
+        if (unclean(c)) {
+            c = '_';
+            changed = true;
+        }
+    return changed;
+}
+
+bool needscleaning(const std::string& s, std::size_t max) {
+    if (s.size() > max) return true;
+    for (char c : s)
+        if (unclean(c)) return true;
+    return false;
+}
+
+// A name as a message shows it: control bytes as \xNN, at most 60 bytes.
+std::string shown(const std::string& s) {
+    std::string out;
+    for (std::size_t i = 0; i < s.size() && i < 60; ++i) {
+        unsigned char u = static_cast<unsigned char>(s[i]);
+        if (u < 0x20 || u == 0x7F) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", u);
+            out += hex;
+        } else {
+            out += s[i];
+        }
+    }
+    if (s.size() > 60) out += "...";
+    return out;
 }
 
 std::string_view field(const std::vector<std::string_view>& f, int i) {
@@ -41,16 +81,36 @@ bool unsized(std::string_view s) {
     return true;
 }
 
-bool tabbed(std::string_view line) { return line.find('\t') != std::string_view::npos; }
-
 }  // namespace
 
 bool Importer::add(const std::string& path, std::string& error) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    // A folder cannot be read, and a pipe or a device might never end.
+    FileKind kind = filekind(path);
+    if (kind == FileKind::missing) {
+        error = path + ": cannot open";
+        return false;
+    }
+    if (kind != FileKind::regular) {
+        error = path + ": is a folder or a device, not a file";
+        return false;
+    }
+    std::FILE* f = openfile(path, "rb");
     if (!f) {
         error = path + ": cannot open";
         return false;
     }
+    // The same file twice would double every peak.  Files of another size
+    // are other files, so only files of the same size are compared.
+    long size = -1;
+    if (std::fseek(f, 0, SEEK_END) == 0) size = std::ftell(f);
+    std::rewind(f);
+    for (std::size_t i = 0; i < paths_.size(); ++i)
+        if ((sizes_[i] == size || sizes_[i] < 0 || size < 0) && samefile(paths_[i], path)) {
+            std::fclose(f);
+            error = path + ": given twice (also as " + paths_[i] + "); each file is read once";
+            return false;
+        }
+    pending_size_ = size;
     bool ok = add(f, path, error);
     std::fclose(f);
     return ok;
@@ -58,39 +118,90 @@ bool Importer::add(const std::string& path, std::string& error) {
 
 bool Importer::add(std::FILE* f, const std::string& path, std::string& error) {
     const std::string base = basename(path);
+    paths_.push_back(path);
+    sizes_.push_back(pending_size_);
+    pending_size_ = -1;
+    stop_.clear();
     LineReader reader(f);
     std::string_view l;
     Format format = Format::Unknown;
     Columns cols;
-    char sep = '\t';
+    std::string hint;  // why the best candidate line was no header
     while (format == Format::Unknown && reader.number() < kHeaderSearchLines && reader.next(l)) {
-        sep = tabbed(l) ? '\t' : ',';
-        splitfields(l, sep, static_cast<std::size_t>(-1), fields_, scratch_);
-        if (reader.number() == 1 && (options_.format == Format::Unknown || options_.format == Format::GeneScan) &&
-            sep == '\t' && genescanline(fields_)) {
-            format = Format::GeneScan;
-            cols = genescancolumns();
-            last_ = -1;
-            line(l, cols, format, path, base, 1);
-            break;
+        if (reader.cut() || l.size() > kHeaderLineMax) continue;  // no header is that long
+        if (l.find('\0') != std::string_view::npos) {
+            // Column names with NUL bytes between their letters would match
+            // once the NULs are dropped, and every line after them fail.
+            if (hint.empty())
+                hint = "line " + std::to_string(reader.number()) +
+                       " holds NUL bytes: UTF-16 text without a byte-order mark? Save it as UTF-8";
+            continue;
         }
-        Format h = headerformat(fields_, options_.area_bp, cols);
-        if (h != Format::Unknown && (options_.format == Format::Unknown || options_.format == h)) format = h;
+        const bool tabbed = l.find('\t') != std::string_view::npos;
+        if (reader.number() == 1 && (options_.format == Format::Unknown || options_.format == Format::GeneScan) &&
+            tabbed) {
+            splitfields(l, '\t', kHeaderFields, fields_, scratch_);
+            if (genescanline(fields_)) {
+                format = Format::GeneScan;
+                cols = genescancolumns();
+                cols.sep = '\t';
+                last_ = -1;
+                line(l, cols, format, path, base, 1, false);
+                break;
+            }
+        }
+        const bool blank = l.find_first_not_of(" \t,;") == std::string_view::npos;
+        bool split = false;
+        for (char sep : {'\t', ',', ';'}) {
+            if (l.find(sep) == std::string_view::npos) continue;
+            split = true;
+            splitfields(l, sep, kHeaderFields, fields_, scratch_);
+            Columns c;
+            Format h = headerformat(fields_, options_.area_bp, c);
+            if (h != Format::Unknown && (options_.format == Format::Unknown || options_.format == h)) {
+                format = h;
+                cols = c;
+                cols.sep = sep;
+                break;
+            }
+            if (hint.empty()) {
+                std::string lacks = headerlacks(fields_, options_.area_bp, options_.format);
+                if (!lacks.empty()) hint = "line " + std::to_string(reader.number()) + ": " + lacks;
+            }
+        }
+        if (format != Format::Unknown || !hint.empty() || blank) continue;
+        if (!split) {
+            // Column names run together: a separator this program does not read?
+            const std::string key = columnkey(l);
+            const char seen = seenseparator(l);
+            if (seen && key.find("size") != std::string::npos && key.find("height") != std::string::npos) {
+                hint = "line " + std::to_string(reader.number()) + ": fields separated by '" + seen +
+                       "'; the separators read are tab, comma and semicolon";
+            }
+        }
     }
-    cols.sep = sep;
     if (format == Format::Unknown) {
-        error = path + (reader.failed() ? ": cannot read"
-                                        : ": not a peak table this program reads (GeneMapper, Peak Scanner, "
-                                          "GeneMarker or GeneScan; columns are found by their names)");
+        if (reader.failed())
+            error = path + ": cannot read";
+        else
+            error = path + ": not a peak table this program reads (" +
+                    (hint.empty() ? std::string("GeneMapper, Peak Scanner, GeneMarker or GeneScan; columns are found "
+                                                "by their names")
+                                  : hint) +
+                    ")";
         return false;
     }
     last_ = -1;
-    while (reader.next(l)) line(l, cols, format, path, base, reader.number());
+    while (stop_.empty() && reader.next(l)) line(l, cols, format, path, base, reader.number(), reader.cut());
+    if (!stop_.empty()) {
+        error = path + ": " + stop_;
+        return false;
+    }
     if (reader.failed()) {
         error = path + ": cannot read";
         return false;
     }
-    files_.push_back(path + ": " + formatname(format));
+    files_.push_back(path + ": " + formatname(format) + (reader.encoding() ? std::string(", ") + reader.encoding() : ""));
     return true;
 }
 
@@ -99,12 +210,12 @@ void Importer::skip(Skip kind, const std::string& file, long number) {
     if (s.count++ == 0) s.first = file + " line " + std::to_string(number);
 }
 
-int Importer::sample(const std::string& name, const std::string& file) {
+int Importer::sample(const std::string& name, const std::string& raw, const std::string& file) {
     if (last_ < 0 || samples_[static_cast<std::size_t>(last_)].name != name) {
         auto it = index_.find(name);
         if (it == index_.end()) {
             it = index_.emplace(name, static_cast<int>(samples_.size())).first;
-            samples_.push_back(Sample{name, file});
+            samples_.push_back(Sample{name, raw, file});
         }
         last_ = it->second;
     }
@@ -113,14 +224,47 @@ int Importer::sample(const std::string& name, const std::string& file) {
         s.shared = true;
         shared_.push_back(name);
     }
+    if (!s.merged && s.raw != raw) {
+        s.merged = true;
+        merged_.push_back({shown(s.raw), shown(raw), shown(name)});
+    }
     return last_;
 }
 
+std::uint32_t Importer::filename(const std::string& name) {
+    if (!filenames_.empty() && filenames_[last_filename_] == name) return last_filename_;
+    auto it = filename_index_.find(name);
+    if (it == filename_index_.end()) {
+        it = filename_index_.emplace(name, static_cast<std::uint32_t>(filenames_.size())).first;
+        filenames_.push_back(name);
+    }
+    last_filename_ = it->second;
+    return last_filename_;
+}
+
+// Room for len bytes of text in the last block, or in a new one.
+char* Importer::newtext(std::size_t len, std::uint64_t& at) {
+    if (kTextBlock - text_used_ < len || text_.empty()) {
+        const std::size_t size = len > kTextBlock ? len : kTextBlock;
+        text_.push_back(std::unique_ptr<char[]>(new char[size]));
+        // A block of its own for a longer text is full at once.
+        text_used_ = len > kTextBlock ? kTextBlock : 0;
+        at = static_cast<std::uint64_t>(text_.size() - 1) << 32;
+        if (len > kTextBlock) return text_.back().get();
+    }
+    at = (static_cast<std::uint64_t>(text_.size() - 1) << 32) | text_used_;
+    char* o = text_.back().get() + text_used_;
+    text_used_ += len;
+    return o;
+}
+
 void Importer::line(std::string_view text, const Columns& cols, Format format, const std::string& file,
-                    const std::string& base, long number) {
-    if (text.find_first_not_of(" \t,") == std::string_view::npos) return;  // a blank line
+                    const std::string& base, long number, bool cut) {
+    if (text.find_first_not_of(" \t,;") == std::string_view::npos) return;  // a blank line
     ++lines_;
-    splitfields(text, cols.sep, cols.needed, fields_, scratch_);
+    if (cut) return skip(kMalformed, file, number);
+    // A quote left open: a quoted line break, or a stray quote.
+    if (!splitfields(text, cols.sep, cols.needed, fields_, scratch_)) return skip(kMalformed, file, number);
 
     PeakCode code;
     if (cols.code >= 0) {
@@ -134,10 +278,28 @@ void Importer::line(std::string_view text, const Columns& cols, Format format, c
     if (code.dye == 0) return skip(kUnknownDye, file, number);
     std::string_view size = field(fields_, cols.size), height = field(fields_, cols.height),
                      area = field(fields_, cols.area), point = field(fields_, cols.point);
-    if (!size.empty() && !isnumber(size)) return skip(kMalformed, file, number);
-    if (unsized(size)) return skip(kUnsized, file, number);
-    if (!isnumber(height) || !isnumber(area) || (!point.empty() && !isnumber(point)))
+    if (!size.empty() && !isnumber(size)) {
+        if (decimalcomma(size)) {
+            stop_ = "line " + std::to_string(number) + ": the size \"" + std::string(size) +
+                    "\" has a decimal comma; this program reads numbers with a decimal point only";
+            return;
+        }
         return skip(kMalformed, file, number);
+    }
+    if (unsized(size)) return skip(kUnsized, file, number);
+    if (!isnumber(height) || !isnumber(area) || (!point.empty() && !isnumber(point))) {
+        for (std::string_view v : {height, area, point})
+            if (decimalcomma(v)) {
+                stop_ = "line " + std::to_string(number) + ": the number \"" + std::string(v) +
+                        "\" has a decimal comma; this program reads numbers with a decimal point only";
+                return;
+            }
+        return skip(kMalformed, file, number);
+    }
+    if (count_ >= kMaxPeaks || samples_.size() >= kMaxPeaks / 8) {
+        stop_ = "more peaks than one import holds";
+        return;
+    }
 
     // Sample name: "Sample Name", else the sample file without its
     // extension, else the export's own file name.
@@ -150,46 +312,42 @@ void Importer::line(std::string_view text, const Columns& cols, Format format, c
         name_ = filename_.substr(0, dot == 0 ? std::string::npos : dot);
     }
     if (name_.empty()) name_ = base;
-    withoutblanks(name_);
+    // The name as written, to tell two names apart that clean to one.
+    const bool dirty = needscleaning(name_, kNameMax);
+    if (dirty) {
+        raw_ = name_;
+        withoutblanks(name_);
+        if (name_.size() > kNameMax) name_.resize(kNameMax);
+    }
     withoutblanks(filename_);
-    const int s = sample(name_, filename_.empty() ? file : filename_);
+    const int s = sample(name_, dirty ? raw_ : name_, filename_.empty() ? file : filename_);
     Sample& smp = samples_[static_cast<std::size_t>(s)];
     ++smp.next_peak[code.dye];
 
     const std::uint32_t key = static_cast<std::uint32_t>(s) * 8u + static_cast<std::uint32_t>(code.dye);
-    if (!records_.empty() && key < records_.back().key) sorted_ = false;
-    char counted[16];
+    if (count_ > 0 && key < record(count_ - 1).key) sorted_ = false;
+    char counted[24];
     std::string_view peak = code.number;
     if (cols.code < 0)
         peak = std::string_view(counted, static_cast<std::size_t>(
                                              std::snprintf(counted, sizeof counted, "%ld", smp.next_peak[code.dye])));
     if (point.empty()) point = "0";
-    const std::string& sfile_out = filename_.empty() ? name_ : filename_;
-    // The output line, sized once and filled piece by piece.
-    const std::string_view pieces[] = {peak, sfile_out, name_, peak, point, size, height, area};
-    std::size_t len = 2 + 1 + 1 + 8;  // "X," + dye digit + separators and line end
+    const std::uint32_t fileid = filename(filename_.empty() ? name_ : filename_);
+    // The varying part of the output line, sized once and filled piece by piece.
+    const std::string_view pieces[] = {peak, point, size, height, area};
+    std::size_t len = 5;  // separators and line end
     for (std::string_view p : pieces) len += p.size();
-    const std::size_t at = text_.size();
-    text_.resize(at + len);
-    char* o = &text_[at];
-    *o++ = dyeletter(code.dye);
-    *o++ = ',';
-    auto put = [&o](std::string_view p, char after) {
+    std::uint64_t at;
+    char* o = newtext(len, at);
+    for (std::string_view p : pieces) {
         std::memcpy(o, p.data(), p.size());
         o += p.size();
-        *o++ = after;
-    };
-    put(peak, '\t');
-    put(sfile_out, '\t');
-    put(name_, '\t');
-    *o++ = static_cast<char>('0' + code.dye);
-    *o++ = '\t';
-    put(peak, '\t');
-    put(point, '\t');
-    put(size, '\t');
-    put(height, '\t');
-    put(area, '\n');
-    records_.push_back({key, static_cast<std::uint32_t>(len), at});
+        *o++ = '\t';
+    }
+    o[-1] = '\n';
+    if (count_ % kRecordBlock == 0) records_.push_back(std::unique_ptr<Record[]>(new Record[kRecordBlock]));
+    record(count_) = Record{key, fileid, at};
+    ++count_;
 }
 
 bool Importer::write(std::FILE* out) {
@@ -198,34 +356,54 @@ bool Importer::write(std::FILE* out) {
     if (!sorted_) {
         // A stable counting sort of the lines by sample and dye.
         const std::size_t keys = samples_.size() * 8 + 8;
-        std::vector<std::size_t> start(keys + 1, 0);
-        for (const Record& r : records_) ++start[r.key + 1];
+        std::vector<std::uint32_t> start(keys + 1, 0);
+        for (std::size_t i = 0; i < count_; ++i) ++start[record(i).key + 1];
         for (std::size_t k = 1; k <= keys; ++k) start[k] += start[k - 1];
-        order.resize(records_.size());
-        for (std::size_t i = 0; i < records_.size(); ++i) order[start[records_[i].key]++] = static_cast<std::uint32_t>(i);
+        order.resize(count_);
+        for (std::size_t i = 0; i < count_; ++i) order[start[record(i).key]++] = static_cast<std::uint32_t>(i);
     }
     separators_ = 0;
     std::string block;
     block.reserve((1u << 20) + 4096);
     std::uint32_t previous = 0;
-    for (std::size_t n = 0; n < records_.size(); ++n) {
-        const Record& r = records_[sorted_ ? n : order[n]];
+    bool ok = true;
+    for (std::size_t n = 0; n < count_; ++n) {
+        const Record& r = record(sorted_ ? n : order[n]);
+        const std::string& name = samples_[r.key >> 3].name;
         // Option 1 opens a channel's block when the dye changes from one
         // line to the next: a sample that begins with the dye the previous
         // one ended with gets a line of dye 0 first, which opens it.
         if (n > 0 && (r.key >> 3) != (previous >> 3) && (r.key & 7) == (previous & 7)) {
             block += "-\t-\t";
-            block += samples_[r.key >> 3].name;
+            block += name;
             block += "\t0\t0\t0\t0\t0\t0\n";
             ++separators_;
         }
         previous = r.key;
-        block.append(text_, r.at, r.len);
+        const char* text = text_[r.at >> 32].get() + (r.at & 0xFFFFFFFFu);
+        // The peak number ends at the first tab, the text at its line end.
+        const char* tab = text;
+        while (*tab != '\t') ++tab;
+        const char* end = tab;
+        while (*end != '\n') ++end;
+        const std::string& file = filenames_[r.file];
+        const int dye = static_cast<int>(r.key & 7);
+        block += dyeletter(dye);
+        block += ',';
+        block.append(text, static_cast<std::size_t>(tab - text));
+        block += '\t';
+        block += file;
+        block += '\t';
+        block += name;
+        block += '\t';
+        block += static_cast<char>('0' + dye);
+        block += '\t';
+        block.append(text, static_cast<std::size_t>(end - text) + 1);
         if (block.size() >= (1u << 20)) {
-            std::fwrite(block.data(), 1, block.size(), out);
+            if (std::fwrite(block.data(), 1, block.size(), out) != block.size()) ok = false;
             block.clear();
         }
     }
-    std::fwrite(block.data(), 1, block.size(), out);
-    return std::fflush(out) == 0 && !std::ferror(out);
+    if (std::fwrite(block.data(), 1, block.size(), out) != block.size()) ok = false;
+    return std::fflush(out) == 0 && !std::ferror(out) && ok;
 }

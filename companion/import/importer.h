@@ -15,13 +15,25 @@
 // a line "-  -  NAME  0  0 0 0 0 0" of dye 0 comes first: option 1 counts
 // it, writes it to no table, and opens the block.
 //
+// Names are cleaned so that option 1 reads them as the import reports them:
+// blanks and NUL bytes become '_' and a name keeps its first 255 bytes (what
+// option 1 keeps); two different names that come out the same are noted.
+//
 // Skipped and counted: size-standard rows, unsized peaks (Size empty or 0),
 // unknown dyes, malformed lines (no code or dye, a value that is not a
-// number).  Blank lines are ignored.
+// number, an unclosed quote, a line longer than LineReader::kMaxLine).
+// Blank lines are ignored.  A number with a decimal comma ends the import
+// (nothing is written): it cannot be told from a thousands separator.
+//
+// Memory: the peaks are kept until the output is written, each as its key
+// and the text of its numbers (the names once per sample and sample file),
+// in blocks of fixed size, so memory grows with the input in small steps
+// and stays below its size for the known layouts.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -41,12 +53,19 @@ struct ImportOptions {
     bool area_bp = false;             // Peak Scanner: "Area in BP"
 };
 
+// Two different names in the input that the output holds as one.
+struct MergedNames {
+    std::string first, other, written;
+};
+
 class Importer {
   public:
     explicit Importer(ImportOptions options) : options_(options) {}
 
     // Reads one export.  False, with a message in error, when the file
-    // cannot be opened or read or its format is not recognised (the import
+    // cannot be opened or read (a folder, a device or a pipe is refused, and
+    // so is a file added before under any name), its format is not
+    // recognised, or it holds numbers the import cannot read (the import
     // then stops: nothing is written).
     bool add(const std::string& path, std::string& error);
     // Reads an export from a stream; name stands for the file in messages
@@ -58,43 +77,64 @@ class Importer {
     // Lines of dye 0 the last write put between samples.
     long separators() const { return separators_; }
 
-    long peaks() const { return static_cast<long>(records_.size()); }
+    long peaks() const { return static_cast<long>(count_); }
     int samples() const { return static_cast<int>(samples_.size()); }
     long lines() const { return lines_; }
     const SkipCount& skipped(Skip kind) const { return skips_[kind]; }
     // Sample names that several sample files gave (merged into one sample).
     const std::vector<std::string>& shared_names() const { return shared_; }
+    // Different names written as one (blanks, NUL bytes, length).
+    const std::vector<MergedNames>& merged_names() const { return merged_; }
     // The format of each file added, as "FILE: format".
     const std::vector<std::string>& files() const { return files_; }
+    // The files added, as named.
+    const std::vector<std::string>& paths() const { return paths_; }
 
   private:
     struct Sample {
         std::string name;
+        std::string raw;   // the name as the input first wrote it
         std::string file;  // the first sample file that named it
         long next_peak[6] = {0, 0, 0, 0, 0, 0};
-        bool shared = false;
+        bool shared = false, merged = false;
     };
+    // One peak: sample * 8 + dye, the sample-file name written with it and
+    // where its text ("PEAK\tPOINT\tSIZE\tHEIGHT\tAREA\n") is kept.
     struct Record {
-        std::uint32_t key;  // sample * 8 + dye
-        std::uint32_t len;
-        std::uint64_t at;   // in text_
+        std::uint32_t key;
+        std::uint32_t file;
+        std::uint64_t at;  // text block << 32 | offset in it
     };
+    static const std::size_t kRecordBlock = 1u << 16;  // records per block
+    static const std::size_t kTextBlock = 1u << 20;    // bytes per text block
     void line(std::string_view text, const Columns& cols, Format format, const std::string& file,
-              const std::string& base, long number);
+              const std::string& base, long number, bool cut);
     void skip(Skip kind, const std::string& file, long number);
-    int sample(const std::string& name, const std::string& file);
+    int sample(const std::string& name, const std::string& raw, const std::string& file);
+    std::uint32_t filename(const std::string& name);
+    char* newtext(std::size_t len, std::uint64_t& at);
+    Record& record(std::size_t i) { return records_[i / kRecordBlock][i % kRecordBlock]; }
 
     ImportOptions options_;
     std::vector<Sample> samples_;
     std::unordered_map<std::string, int> index_;
     int last_ = -1;  // the sample of the previous line
-    std::vector<Record> records_;
-    std::string text_;  // the output lines, in input order
+    std::vector<std::unique_ptr<Record[]>> records_;
+    std::size_t count_ = 0;
+    std::vector<std::unique_ptr<char[]>> text_;
+    std::size_t text_used_ = kTextBlock;  // in the last text block
+    std::vector<std::string> filenames_;  // sample-file names as written
+    std::unordered_map<std::string, std::uint32_t> filename_index_;
+    std::uint32_t last_filename_ = 0;
     bool sorted_ = true;
     long separators_ = 0;
     long lines_ = 0;
     SkipCount skips_[kSkipKinds];
-    std::vector<std::string> shared_, files_;
+    std::vector<std::string> shared_, files_, paths_;
+    std::vector<long> sizes_;  // of the files added (-1 when unknown)
+    long pending_size_ = -1;   // of the file add(path) is reading
+    std::vector<MergedNames> merged_;
+    std::string stop_;  // why the file being read cannot be imported
     std::vector<std::string_view> fields_;
-    std::string scratch_, name_, filename_;
+    std::string scratch_, name_, raw_, filename_;
 };

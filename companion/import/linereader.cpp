@@ -2,24 +2,143 @@
 
 #include <cstring>
 
+namespace {
+
+const std::size_t kBlock = 1u << 20;
+
+// Writes code point c as UTF-8; returns the bytes written.
+std::size_t utf8(unsigned long c, char* o) {
+    if (c < 0x80) {
+        o[0] = static_cast<char>(c);
+        return 1;
+    }
+    if (c < 0x800) {
+        o[0] = static_cast<char>(0xC0 | (c >> 6));
+        o[1] = static_cast<char>(0x80 | (c & 0x3F));
+        return 2;
+    }
+    if (c < 0x10000) {
+        o[0] = static_cast<char>(0xE0 | (c >> 12));
+        o[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        o[2] = static_cast<char>(0x80 | (c & 0x3F));
+        return 3;
+    }
+    o[0] = static_cast<char>(0xF0 | (c >> 18));
+    o[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    o[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    o[3] = static_cast<char>(0x80 | (c & 0x3F));
+    return 4;
+}
+
+}  // namespace
+
+// The buffer holds a whole line of kMaxLine bytes, its line end and a block
+// read after it.
+LineReader::LineReader(std::FILE* f) : f_(f), buf_(new char[kMaxLine + 2 + kBlock]), cap_(kMaxLine + 2 + kBlock) {}
+
+const char* LineReader::encoding() const {
+    return enc_ == kUtf16le ? "UTF-16LE" : enc_ == kUtf16be ? "UTF-16BE" : nullptr;
+}
+
+// UTF-16 code units from raw_ as UTF-8 into to (at most room bytes).  An
+// unpaired surrogate becomes U+FFFD.
+std::size_t LineReader::decode(char* to, std::size_t room) {
+    std::size_t out = 0;
+    for (;;) {
+        if (raw_end_ - raw_begin_ < 4 && !raw_eof_) {
+            std::size_t keep = raw_end_ - raw_begin_;
+            std::memmove(raw_.get(), raw_.get() + raw_begin_, keep);
+            raw_begin_ = 0;
+            raw_end_ = keep;
+            std::size_t got = std::fread(raw_.get() + keep, 1, kBlock - keep, f_);
+            if (got == 0) {
+                if (std::ferror(f_)) failed_ = true;
+                raw_eof_ = true;
+            }
+            raw_end_ += got;
+        }
+        const std::size_t avail = raw_end_ - raw_begin_;
+        if (avail < 2 && !raw_eof_) continue;  // a short read: read on
+        if (avail < 2 || room - out < 4) {
+            if (avail == 1 && raw_eof_ && room - out >= 3) {  // an odd last byte
+                out += utf8(0xFFFD, to + out);
+                raw_begin_ = raw_end_;
+            }
+            return out;
+        }
+        const unsigned char* p = raw_.get() + raw_begin_;
+        auto unit = [this](const unsigned char* q) {
+            return enc_ == kUtf16le ? static_cast<unsigned long>(q[0] | (q[1] << 8))
+                                    : static_cast<unsigned long>((q[0] << 8) | q[1]);
+        };
+        unsigned long c = unit(p);
+        std::size_t used = 2;
+        if (c >= 0xD800 && c < 0xDC00) {
+            if (avail >= 4) {
+                unsigned long low = unit(p + 2);
+                if (low >= 0xDC00 && low < 0xE000) {
+                    c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                    used = 4;
+                } else {
+                    c = 0xFFFD;
+                }
+            } else {
+                c = 0xFFFD;  // only at the end of the file (else 4 bytes are there)
+            }
+        } else if (c >= 0xDC00 && c < 0xE000) {
+            c = 0xFFFD;
+        }
+        raw_begin_ += used;
+        out += utf8(c, to + out);
+    }
+}
+
+std::size_t LineReader::read(char* to, std::size_t room) {
+    if (first_) {
+        // The byte-order mark, if any, decides how the rest is read.
+        unsigned char mark[3];
+        std::size_t got = std::fread(mark, 1, 2, f_);
+        if (got == 2 && ((mark[0] == 0xFF && mark[1] == 0xFE) || (mark[0] == 0xFE && mark[1] == 0xFF))) {
+            enc_ = mark[0] == 0xFF ? kUtf16le : kUtf16be;
+            raw_.reset(new unsigned char[kBlock]);
+        } else {
+            if (got == 2 && mark[0] == 0xEF && mark[1] == 0xBB) {
+                int c = std::fgetc(f_);
+                if (c == 0xBF) got = 0;  // a UTF-8 mark: dropped
+                else if (c != EOF) mark[got++] = static_cast<unsigned char>(c);
+            }
+            std::memcpy(to, mark, got);
+            if (got < room) {
+                std::size_t more = std::fread(to + got, 1, room - got, f_);
+                got += more;
+            }
+            if (std::ferror(f_)) failed_ = true;
+            return got;
+        }
+    }
+    if (enc_ != kBytes) return decode(to, room);
+    std::size_t got = std::fread(to, 1, room, f_);
+    if (got == 0 && std::ferror(f_)) failed_ = true;
+    return got;
+}
+
 bool LineReader::fill() {
     // Keeps the unfinished line, moved to the front, and reads after it.
     std::size_t keep = end_ - begin_;
-    if (begin_ > 0 && keep > 0) std::memmove(buf_.data(), buf_.data() + begin_, keep);
+    if (begin_ > 0 && keep > 0) std::memmove(buf_.get(), buf_.get() + begin_, keep);
     begin_ = 0;
     end_ = keep;
-    if (end_ == buf_.size()) buf_.resize(buf_.size() * 2);  // a line longer than the buffer
-    std::size_t got = std::fread(buf_.data() + end_, 1, buf_.size() - end_, f_);
+    std::size_t room = cap_ - end_;
+    if (room > kBlock) room = kBlock;
+    const bool first = first_;
+    std::size_t got = room ? read(buf_.get() + end_, room) : 0;
+    first_ = false;
     if (got == 0) {
-        if (std::ferror(f_)) failed_ = true;
         eof_ = true;
         return false;
     }
-    char* p = buf_.data() + end_;
-    if (first_) {
-        first_ = false;
-        cr_only_ = !std::memchr(p, '\n', got) && std::memchr(p, '\r', got);
-    }
+    char* p = buf_.get() + end_;
+    if (first) cr_only_ = !std::memchr(p, '\n', got) && std::memchr(p, '\r', got);
     if (cr_only_)
         for (std::size_t i = 0; i < got; ++i)
             if (p[i] == '\r') p[i] = '\n';
@@ -29,13 +148,37 @@ bool LineReader::fill() {
 
 bool LineReader::next(std::string_view& line) {
     for (;;) {
-        const char* start = buf_.data() + begin_;
-        const void* nl = std::memchr(start, '\n', end_ - begin_);
-        if (nl || (eof_ && end_ > begin_)) {
-            std::size_t len = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - start) : end_ - begin_;
+        const char* start = buf_.get() + begin_;
+        const std::size_t have = end_ - begin_;
+        const void* nl = std::memchr(start, '\n', have);
+        if (skipping_) {
+            // The rest of a cut line: passed over up to its line end.
+            if (nl) {
+                begin_ += static_cast<std::size_t>(static_cast<const char*>(nl) - start) + 1;
+                skipping_ = false;
+            } else {
+                begin_ = end_;
+                if (eof_ || !fill()) return false;
+            }
+            continue;
+        }
+        if (!nl && have > kMaxLine) {
+            // A line longer than the bound: its first kMaxLine bytes.
+            line = std::string_view(start, kMaxLine);
+            // The bytes after them stay in the buffer (the view stays valid
+            // until the next call) and are skipped up to the line end.
+            begin_ += kMaxLine;
+            skipping_ = true;
+            cut_ = true;
+            ++number_;
+            return true;
+        }
+        if (nl || (eof_ && have > 0)) {
+            std::size_t len = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - start) : have;
             begin_ += nl ? len + 1 : len;
             if (len > 0 && start[len - 1] == '\r') --len;
-            line = std::string_view(start, len);
+            cut_ = len > kMaxLine;
+            line = std::string_view(start, cut_ ? kMaxLine : len);
             ++number_;
             return true;
         }

@@ -2,15 +2,19 @@
 // programs in, one file that "Read Genescan file" reads out.
 //
 // Exit status, as the console program's: 0 done; 1 the output could not be
-// written (a partial output file is removed); 2 bad usage, or an input that
-// could not be opened, read or recognised (nothing is written).
+// written, or memory ran out (an earlier output file is left as it was); 2
+// bad usage, an input that could not be opened, read or recognised, an
+// input named twice or as the output, or no peak at all (nothing is
+// written).
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
-#include "companion/common/partial.h"
+#include "base/files.h"
 #include "companion/import/importer.h"
+#include "companion/import/output.h"
 
 
 namespace {
@@ -19,7 +23,8 @@ const char kUsage[] =
     "usage: peakgrid-import [-o OUT] [--format F] [--area-bp] FILE...\n"
     "Reads peak tables exported as text and writes one file in the layout that\n"
     "\"Read Genescan file\" reads (to OUT, or to standard output), grouped by sample\n"
-    "and, within a sample, by dye.\n"
+    "and, within a sample, by dye.  Inputs are tab, comma or semicolon separated\n"
+    "text (UTF-8, or UTF-16 with a byte-order mark).\n"
     "  -o OUT       output file\n"
     "  --format F   genemapper, peakscanner, genemarker or genescan (default: found\n"
     "               from each file's header)\n"
@@ -34,6 +39,87 @@ int usage(const char* why) {
 
 const char* const kSkipNames[kSkipKinds] = {"size-standard rows", "unsized peaks", "unknown dyes",
                                              "malformed lines"};
+
+void summary(const Importer& importer, const std::string& out_name) {
+    for (const std::string& f : importer.files()) std::fprintf(stderr, "peakgrid-import: %s\n", f.c_str());
+    if (out_name.empty())
+        std::fprintf(stderr, "peakgrid-import: %ld data lines read; no peak among them\n", importer.lines());
+    else
+        std::fprintf(stderr, "peakgrid-import: %ld data lines read; %ld peaks of %d samples written to %s\n",
+                     importer.lines(), importer.peaks(), importer.samples(), out_name.c_str());
+    if (importer.separators())
+        std::fprintf(stderr,
+                     "peakgrid-import: %ld lines of dye 0 written between samples of the same dye, so that "
+                     "\"Read Genescan file\" numbers them apart\n",
+                     importer.separators());
+    for (int k = 0; k < kSkipKinds; ++k) {
+        const SkipCount& s = importer.skipped(static_cast<Skip>(k));
+        if (s.count)
+            std::fprintf(stderr, "peakgrid-import: skipped %ld %s (first: %s)\n", s.count, kSkipNames[k],
+                         s.first.c_str());
+        else
+            std::fprintf(stderr, "peakgrid-import: skipped 0 %s\n", kSkipNames[k]);
+    }
+    for (const std::string& n : importer.shared_names())
+        std::fprintf(stderr, "peakgrid-import: note: sample %s comes from several sample files, read as one sample\n",
+                     n.c_str());
+    for (const MergedNames& m : importer.merged_names())
+        std::fprintf(stderr, "peakgrid-import: warning: sample names \"%s\" and \"%s\" are both written as %s, "
+                     "read as one sample\n", m.first.c_str(), m.other.c_str(), m.written.c_str());
+}
+
+int import(const ImportOptions& options, const std::string& out_path, const std::vector<std::string>& inputs) {
+    std::string error;
+    if (!out_path.empty()) {
+        // The output replaces its file only at the end, but an input named
+        // as the output would still be lost.
+        for (const std::string& in : inputs)
+            if (samefile(out_path, in)) {
+                std::fprintf(stderr, "peakgrid-import: %s: is also an input file; nothing written\n",
+                             out_path.c_str());
+                return 2;
+            }
+        if (!StagedOutput::usable(out_path, error)) {
+            std::fprintf(stderr, "peakgrid-import: %s; nothing written\n", error.c_str());
+            return 1;
+        }
+    }
+
+    Importer importer(options);
+    for (const std::string& in : inputs)
+        if (!importer.add(in, error)) {
+            std::fprintf(stderr, "peakgrid-import: %s; nothing written\n", error.c_str());
+            return 2;
+        }
+    if (importer.peaks() == 0) {
+        summary(importer, "");
+        std::fprintf(stderr, "peakgrid-import: no peak to write (every data line was skipped); nothing written\n");
+        return 2;
+    }
+
+    StagedOutput staged;
+    const bool device = !out_path.empty() && filekind(out_path) == FileKind::device;
+    std::FILE* out = stdout;
+    if (!out_path.empty()) {
+        if (!staged.open(out_path, error)) {
+            std::fprintf(stderr, "peakgrid-import: %s; nothing written\n", error.c_str());
+            return 1;
+        }
+        out = staged.stream();
+    }
+    bool ok = importer.write(out);
+    if (out_path.empty()) ok = ok && std::fflush(stdout) == 0;
+    else ok = ok && staged.commit();
+    if (!ok) {
+        staged.discard();
+        std::fprintf(stderr, "peakgrid-import: %s: cannot write%s\n",
+                     out_path.empty() ? "standard output" : out_path.c_str(),
+                     out_path.empty() || device ? "" : "; the file is left as it was");
+        return 1;
+    }
+    summary(importer, out_path.empty() ? "standard output" : out_path);
+    return 0;
+}
 
 }  // namespace
 
@@ -67,51 +153,11 @@ int main(int argc, char** argv) {
         }
     }
     if (inputs.empty()) return usage("no input file");
-
-    Importer importer(options);
-    std::string error;
-    for (const std::string& in : inputs)
-        if (!importer.add(in, error)) {
-            std::fprintf(stderr, "peakgrid-import: %s; nothing written\n", error.c_str());
-            return 2;
-        }
-
-    std::FILE* out = stdout;
-    if (!out_path.empty()) {
-        out = std::fopen(out_path.c_str(), "w");
-        if (!out) {
-            std::fprintf(stderr, "peakgrid-import: %s: cannot create\n", out_path.c_str());
-            return 1;
-        }
-    }
-    bool ok = importer.write(out);
-    if (out != stdout && std::fclose(out) != 0) ok = false;
-    if (!ok) {
-        if (out != stdout) removepartial(out_path);
-        std::fprintf(stderr, "peakgrid-import: %s: cannot write\n",
-                     out_path.empty() ? "standard output" : out_path.c_str());
+    try {
+        return import(options, out_path, inputs);
+    } catch (const std::bad_alloc&) {
+        // The staged output was removed on the way out.
+        std::fputs("peakgrid-import: not enough memory to hold the peaks; nothing written\n", stderr);
         return 1;
     }
-
-    for (const std::string& f : importer.files()) std::fprintf(stderr, "peakgrid-import: %s\n", f.c_str());
-    std::fprintf(stderr, "peakgrid-import: %ld data lines read; %ld peaks of %d samples written to %s\n",
-                 importer.lines(), importer.peaks(), importer.samples(),
-                 out_path.empty() ? "standard output" : out_path.c_str());
-    if (importer.separators())
-        std::fprintf(stderr,
-                     "peakgrid-import: %ld lines of dye 0 written between samples of the same dye, so that "
-                     "\"Read Genescan file\" numbers them apart\n",
-                     importer.separators());
-    for (int k = 0; k < kSkipKinds; ++k) {
-        const SkipCount& s = importer.skipped(static_cast<Skip>(k));
-        if (s.count)
-            std::fprintf(stderr, "peakgrid-import: skipped %ld %s (first: %s)\n", s.count, kSkipNames[k],
-                         s.first.c_str());
-        else
-            std::fprintf(stderr, "peakgrid-import: skipped 0 %s\n", kSkipNames[k]);
-    }
-    for (const std::string& n : importer.shared_names())
-        std::fprintf(stderr, "peakgrid-import: note: sample %s comes from several sample files, read as one sample\n",
-                     n.c_str());
-    return 0;
 }

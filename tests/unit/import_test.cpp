@@ -9,6 +9,7 @@
 
 #include "companion/common/fields.h"
 #include "companion/import/importer.h"
+#include "companion/import/linereader.h"
 #include "support/test_dir.h"
 
 namespace {
@@ -63,6 +64,23 @@ std::string peakscanner_line(const char* name, const char* code, const char* fil
            file + "\t" + size + "\t" + height + "\t" + area_pt + "\t" + area_bp + "\t" + point +
            "\t1000\t60.5\t1012\t61.25\t12\t0.75\t\t\n";
 }
+
+// A literal with its NUL bytes.
+template <std::size_t N>
+std::string bytes(const char (&s)[N]) {
+    return std::string(s, N - 1);
+}
+
+std::string utf16(const std::string& ascii, bool big_endian) {
+    std::string out = big_endian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char c : ascii) {
+        out += big_endian ? '\0' : c;
+        out += big_endian ? c : '\0';
+    }
+    return out;
+}
+
+const std::string kShortHead = "Dye/Sample Peak\tSample Name\tSize\tHeight\tArea\n";
 
 }  // namespace
 
@@ -161,6 +179,36 @@ TEST(Import, EachLayoutWithItsQuirks) {
          "B,2\tE27-1x\tE27-1x\t1\t2\t2210\t41.00\t61\t331\n",
          {0, 1, 0, 0},
          "", "748-3b line 3", "", ""},
+        {"UTF-16 little and big endian after their marks; a UTF-8 mark before a GeneScan sample file",
+         {{"le.txt", utf16(kShortHead + "\"B,1\"\tA\t100\t1\t2\r\n", false)},
+          {"be.txt", utf16(kShortHead + "\"G,1\"\tB\t110\t3\t4\r\n", true)},
+          {"gs1", "\xEF\xBB\xBF" "B,1\t5.70\t38.72\t50\t321\t2137\r\n"}},
+         {},
+         "B,1\tA\tA\t1\t1\t0\t100\t1\t2\nG,1\tB\tB\t2\t1\t0\t110\t3\t4\n"
+         "B,1\tgs1\tgs1\t1\t1\t2137\t38.72\t50\t321\n",
+         {0, 0, 0, 0},
+         "", "", "", ""},
+        {"semicolons; a quoted line break and a stray quote are malformed; NUL bytes and blanks in names",
+         {{"semi.csv",
+           "Dye/Sample Peak;Sample Name;Size;Height;Area\n"
+           "\"B,1\";\"Oak\n"
+           "3\";100;1;2\n"
+           "\"B,2\";\"Oak;110;1;2\n"
+           "\"B,3\";Oak 3;120;5;6\n" +
+               bytes("\"B,4\";Elm\0" "1;130;7;8\n")}},
+         {},
+         "B,3\tOak_3\tOak_3\t1\t3\t0\t120\t5\t6\n"
+         "-\t-\tElm_1\t0\t0\t0\t0\t0\t0\n"
+         "B,4\tElm_1\tElm_1\t1\t4\t0\t130\t7\t8\n",
+         {0, 0, 0, 3},
+         "", "", "", "semi.csv line 2"},
+        {"a header after a line longer than the bound; a data line longer than it is malformed",
+         {{"long.txt", std::string(LineReader::kMaxLine + 10, '\t') + "\n" + kShortHead + "B,1\tA\t100\t1\t2\n" +
+                           "B,2\tA\t110\t1\t2\t" + std::string(LineReader::kMaxLine, 'x') + "\nB,3\tA\t120\t1\t2\n"}},
+         {},
+         "B,1\tA\tA\t1\t1\t0\t100\t1\t2\nB,3\tA\tA\t1\t3\t0\t120\t1\t2\n",
+         {0, 0, 0, 1},
+         "", "", "", "long.txt line 4"},
         {"names mangled by R, two samples interleaved line by line",
          {{"r.txt",
            "Dye.Sample.Peak\tSample.Name\tSize\tHeight\tArea\n"
@@ -208,23 +256,90 @@ TEST(Import, RefusesWhatItCannotRead) {
         const char* what;
         std::string content;
         ImportOptions options;
+        std::string message;  // after "in.txt: "
     } cases[] = {
-        {"no known header", "Name\tValue\nA\t1\n", {}},
-        {"empty file", "", {}},
+        {"no known header", "Name\tValue\nA\t1\n", {}, "not a peak table"},
+        {"empty file", "", {}, "not a peak table"},
         {"Peak Scanner without the area asked for",
-         "Dye/Sample Peak\tSample Name\tSize\tHeight\tArea in Point\n\"B, 1\"\tA\t100\t1\t1\n", {Format::Unknown, true}},
-        {"a format forced that the header is not", std::string(kPeakScannerHead), {Format::GeneMarker, false}},
+         "Dye/Sample Peak\tSample Name\tSize\tHeight\tArea in Point\n\"B, 1\"\tA\t100\t1\t1\n", {Format::Unknown, true},
+         "not a peak table this program reads (line 1: it names no Area in BP column)"},
+        {"a format forced that the header is not", std::string(kPeakScannerHead), {Format::GeneMarker, false},
+         "(line 1: it is a header of a Peak Scanner table, not of the format asked for)"},
+        {"no Height column", "Dye/Sample Peak,Sample Name,Size,Area\n\"B,1\",A,100,2\n", {},
+         "(line 1: it names no Height column)"},
+        {"a separator not read", "Dye/Sample Peak|Sample Name|Size|Height|Area\n\"B,1\"|A|100|1|2\n", {},
+         "(line 1: fields separated by '|'; the separators read are tab, comma and semicolon)"},
+        {"UTF-16 without its mark", utf16(kShortHead, false).substr(2), {}, "line 1 holds NUL bytes"},
+        {"decimal commas", "Dye/Sample Peak;Sample Name;Size;Height;Area\n\"B,1\";A;100,5;1;2\n", {},
+         "line 2: the size \"100,5\" has a decimal comma"},
+        {"decimal comma in a height", kShortHead + "B,1\tA\t100\t1,5\t2\n", {},
+         "line 2: the number \"1,5\" has a decimal comma"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Imported r = import({{"in.txt", c.content}}, c.options);
         EXPECT_FALSE(r.ok);
-        EXPECT_NE(r.error.find("in.txt: not a peak table"), std::string::npos) << r.error;
+        EXPECT_EQ(r.error.rfind("in.txt: ", 0), 0u) << r.error;
+        EXPECT_NE(r.error.find(c.message), std::string::npos) << r.error;
     }
     Importer im({});
     std::string error;
     EXPECT_FALSE(im.add("absent.txt", error));
     EXPECT_EQ(error, "absent.txt: cannot open");
+    EXPECT_FALSE(im.add(".", error));
+    EXPECT_EQ(error, ".: is a folder or a device, not a file");
+    // The same file under a second name would double its peaks.
+    write_bytes("x.txt", kShortHead + "B,1\tA\t100\t1\t2\n");
+    ASSERT_TRUE(im.add("x.txt", error)) << error;
+    EXPECT_FALSE(im.add("./x.txt", error));
+    EXPECT_EQ(error, "./x.txt: given twice (also as x.txt); each file is read once");
+}
+
+TEST(Import, NamesThatWouldMergeAreReported) {
+    TestDir dir;
+    const std::string head = "Dye/Sample Peak\tSample Name\tSize\tHeight\tArea\n";
+    const std::string long_a = std::string(255, 'a');
+    Imported r = import({{"n.txt", head + "B,1\tA B\t100\t1\t1\nB,2\tA_B\t110\t1\t1\n" +
+                                       bytes("B,3\tA\0B\t120\t1\t1\n") + "B,1\t" + long_a +
+                                       "x\t100\t1\t1\nB,2\t" + long_a + "y\t110\t1\t1\n"}});
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(r.importer.samples(), 2);
+    ASSERT_EQ(r.importer.merged_names().size(), 2u);
+    EXPECT_EQ(r.importer.merged_names()[0].first, "A B");
+    EXPECT_EQ(r.importer.merged_names()[0].other, "A_B");
+    EXPECT_EQ(r.importer.merged_names()[0].written, "A_B");
+    // Option 1 keeps 255 bytes of a name: so does the import.
+    EXPECT_NE(r.out.find("B,2\t" + long_a + "\t" + long_a + "\t1\t2\t"), std::string::npos);
+    EXPECT_EQ(r.out.find('\0'), std::string::npos);
+}
+
+TEST(Import, LineReaderDecodesUtf16AcrossBlocks) {
+    // Lines of two-, three- and four-byte UTF-8 characters (a surrogate
+    // pair), long enough that code units fall across the 1 MiB blocks read,
+    // then a lone surrogate and an odd last byte.
+    const std::string line16 = bytes("\xE9\x00\xAC\x20\x3D\xD8\x00\xDE");  // é € U+1F600
+    const std::string line8 = "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80";
+    for (int rep : {1, 100001}) {
+        SCOPED_TRACE(rep);
+        std::string in = "\xFF\xFE", expected;
+        for (int i = 0; i < rep; ++i) {
+            in += line16 + bytes("\n\0");
+            expected += line8 + "\n";
+        }
+        in += bytes("\x00\xD8x\0\n\0y\0z");  // a lone high surrogate, "x", LF, "y", half a unit
+        expected += "\xEF\xBF\xBDx\ny\xEF\xBF\xBD\n";
+        std::FILE* f = std::tmpfile();
+        ASSERT_NE(f, nullptr);
+        std::fwrite(in.data(), 1, in.size(), f);
+        std::rewind(f);
+        LineReader reader(f);
+        std::string got;
+        std::string_view l;
+        while (reader.next(l)) got.append(l.data(), l.size()).push_back('\n');
+        std::fclose(f);
+        EXPECT_STREQ(reader.encoding(), "UTF-16LE");
+        EXPECT_TRUE(got == expected) << got.size() << " bytes, " << expected.size() << " expected";
+    }
 }
 
 TEST(Import, FieldsAndNumbers) {
