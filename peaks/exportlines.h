@@ -14,6 +14,8 @@
 #include <memory>
 #include <string>
 
+#include "datafile/decimal.h"
+
 // Field delimiters: blank, tab, LF and CR.  A NUL ends the line, as it would
 // end a C string.
 const std::uint64_t kExportDelimiters =
@@ -56,11 +58,6 @@ inline void end_field(char*& field) {
     field = p;
 }
 
-// The longest leading decimal number of a NUL-terminated text: white space,
-// an optional sign, digits with an optional decimal point (at least one
-// digit), an optional exponent.  0 when there is none, so "0x1" reads 0 and
-// "inf" or "nan" read 0.  *stop is set past the number (to text when none).
-double leading_decimal_any(const char* text, const char** stop);
 
 // The same, with the common case done in line: a sign, then up to 15
 // digits and a decimal point, no exponent.  The digits and the power of ten
