@@ -16,12 +16,13 @@ declare -A allowed=(
   [datafile]="base datafile"
   [framework]="base datafile framework"
   [peaks]="base datafile framework peaks"
+  [peakprep]="base datafile framework peakprep companion"
   [frame]="base datafile framework frame"
   [console]="base datafile framework frame console"
   [win32]="base datafile framework frame win32"
   [companion]="base datafile framework peaks companion"
 )
-portable="base datafile framework peaks frame"
+portable="base datafile framework peaks peakprep frame"
 status=0
 for layer in "${!allowed[@]}"; do
   [ -d "$layer" ] || continue
