@@ -7,7 +7,7 @@
 #include "datafile/messages.h"
 #include "datafile/staging.h"
 #include "datafile/tabletext.h"
-#include "peaks/samplenames.h"
+#include "datafile/samplenames.h"
 
 LabelledState g_labelled;
 

@@ -20,7 +20,7 @@ declare -A allowed=(
   [frame]="base datafile framework frame"
   [console]="base datafile framework frame console"
   [win32]="base datafile framework frame win32"
-  [companion]="base datafile framework peaks companion"
+  [companion]="base datafile framework companion"
 )
 portable="base datafile framework peaks peakprep frame"
 status=0

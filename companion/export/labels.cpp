@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "companion/common/fields.h"
-#include "peaks/samplenames.h"
+#include "datafile/samplenames.h"
 
 namespace {
 

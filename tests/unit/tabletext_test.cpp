@@ -14,7 +14,7 @@
 #include "datafile/arrays.h"
 #include "datafile/binfile.h"
 #include "datafile/tabletext.h"
-#include "peaks/samplenames.h"
+#include "datafile/samplenames.h"
 #include "support/test_dir.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "peaks/samplenames.h"
+#include "datafile/samplenames.h"
 
 #include <cstdio>
 #include <cstdlib>
