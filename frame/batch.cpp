@@ -98,7 +98,7 @@ BatchOutcome runbatch(const char* path) {
 
         g_registry.current_option = option;
         startrun();
-        runandpublish(static_cast<short>(option));
+        runandpublish(option);
         if (g_frame.closing) return {BatchEnd::Closing, in.line, "a fatal error closed the program"};
         if (!go_on) break;
     }

@@ -36,7 +36,7 @@ void startrun() {
     reportf("%s", text.c_str());
 }
 
-void runandpublish(short option) {
+void runandpublish(int option) {
     try {
         if (!runoption(option)) return;
         PublishReport();
@@ -63,5 +63,5 @@ void dialogok(const std::vector<std::string>& values) {
         g_registry.ParamValues[r][len] = '\0';
     }
     startrun();
-    runandpublish(static_cast<short>(option));
+    runandpublish(option);
 }

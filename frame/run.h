@@ -13,7 +13,7 @@ void registermodule();
 void startrun();
 // Runs an option and publishes its report.  A run abandoned after a fatal
 // error publishes nothing, and its unfinished tables are removed.
-void runandpublish(short option);
+void runandpublish(int option);
 // The parameter dialog's OK: values of rows 1..n into ParamValues (slots
 // above n keep theirs), then the banner and the run.
 void dialogok(const std::vector<std::string>& values);

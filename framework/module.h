@@ -15,7 +15,7 @@ void initmodule();
 // true when the option ran (its report is then published), false when it did
 // not start: a required value is empty, or there is no such option.  A fatal
 // error inside the run throws RunAbandoned out of it.
-bool runoption(short option);
+bool runoption(int option);
 
 // The module's own texts that the generic frame and fronts show.
 struct ModuleTexts {

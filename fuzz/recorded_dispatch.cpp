@@ -25,7 +25,7 @@ ModuleTexts moduletexts() {
 
 bool moduleword(const char*) { return false; }
 
-bool runoption(short option) {
+bool runoption(int option) {
     RecordedRun run{option, {}};
     for (int i = 1; i <= g_registry.table.param_count[option > 0 && option <= kMaxOptions ? option : 0]; ++i)
         run.values.emplace_back(g_registry.ParamValues[i]);

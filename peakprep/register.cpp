@@ -123,7 +123,7 @@ void initmodule() {
 
 // Every option needs its input; an empty one starts nothing.  A value out of
 // range is refused with a box and nothing runs (nothing is published).
-bool runoption(short option) {
+bool runoption(int option) {
     if (option < 1 || option > 4 || !*value(1)) return false;
     if (option == 1) {
         int unit = 1;

@@ -64,7 +64,7 @@ void initmodule() {
     }
 }
 
-bool runoption(short option) {
+bool runoption(int option) {
     const auto& v = g_registry.ParamValues;
     if (option == 1) {
         if (!*v[1]) return false;
