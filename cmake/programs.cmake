@@ -1,15 +1,20 @@
 # The suite's programs: a module and its pair of programs.
 
-# add_module(NAME FOLDER): the module's sources (every .cpp of FOLDER) as a
-# library NAME_module, and NAME_core, what a program or test of the module
-# links: the module and suite_core, searched together because each calls
-# the other (the frame calls the module's initmodule and runoption).
+# add_module(NAME FOLDER [LIBRARY...]): the module's sources (every .cpp of
+# FOLDER) as a library NAME_module, and NAME_core, what a program or test of
+# the module links: the module, the libraries it uses and suite_core,
+# searched together because each calls the other (the frame calls the
+# module's initmodule and runoption).
 function(add_module name folder)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp)
   add_library(${name}_module STATIC ${sources})
   target_link_libraries(${name}_module PUBLIC suite_core)
   add_library(${name}_core INTERFACE)
-  target_link_libraries(${name}_core INTERFACE "$<LINK_GROUP:RESCAN,${name}_module,suite_core>")
+  string(REPLACE ";" "," uses "${ARGN}")
+  if(uses)
+    set(uses "${uses},")
+  endif()
+  target_link_libraries(${name}_core INTERFACE "$<LINK_GROUP:RESCAN,${name}_module,${uses}suite_core>")
   target_include_directories(${name}_core INTERFACE ${CMAKE_CURRENT_SOURCE_DIR})
 endfunction()
 

@@ -407,3 +407,30 @@ bool Importer::write(std::FILE* out) {
     if (std::fwrite(block.data(), 1, block.size(), out) != block.size()) ok = false;
     return std::fflush(out) == 0 && !std::ferror(out) && ok;
 }
+
+std::vector<std::string> importsummary(const Importer& importer, const std::string& out_name) {
+    static const char* const kSkipNames[kSkipKinds] = {"size-standard rows", "unsized peaks",
+                                                       "unknown dyes", "malformed lines"};
+    std::vector<std::string> lines = importer.files();
+    if (out_name.empty())
+        lines.push_back(std::to_string(importer.lines()) + " data lines read; no peak among them");
+    else
+        lines.push_back(std::to_string(importer.lines()) + " data lines read; " +
+                        std::to_string(importer.peaks()) + " peaks of " +
+                        std::to_string(importer.samples()) + " samples written to " + out_name);
+    if (importer.separators())
+        lines.push_back(std::to_string(importer.separators()) +
+                        " lines of dye 0 written between samples of the same dye, so that "
+                        "\"Read Genescan file\" numbers them apart");
+    for (int k = 0; k < kSkipKinds; ++k) {
+        const SkipCount& s = importer.skipped(static_cast<Skip>(k));
+        lines.push_back("skipped " + std::to_string(s.count) + " " + kSkipNames[k] +
+                        (s.count ? " (first: " + s.first + ")" : std::string()));
+    }
+    for (const std::string& n : importer.shared_names())
+        lines.push_back("note: sample " + n + " comes from several sample files, read as one sample");
+    for (const MergedNames& m : importer.merged_names())
+        lines.push_back("warning: sample names \"" + m.first + "\" and \"" + m.other +
+                        "\" are both written as " + m.written + ", read as one sample");
+    return lines;
+}

@@ -58,6 +58,16 @@ struct MergedNames {
     std::string first, other, written;
 };
 
+class Importer;
+
+// What an import read, skipped and wrote, one line each (without a program
+// name): the format of each file, the counts of peaks and samples written to
+// out_name (empty: none was written), lines of dye 0 put between samples, the
+// skipped lines of each kind with the first of them, and notes on names.
+// The import program prints these lines, Peakprep's "Import peak table"
+// reports them.
+std::vector<std::string> importsummary(const Importer& importer, const std::string& out_name);
+
 class Importer {
   public:
     explicit Importer(ImportOptions options) : options_(options) {}

@@ -37,35 +37,9 @@ int usage(const char* why) {
     return 2;
 }
 
-const char* const kSkipNames[kSkipKinds] = {"size-standard rows", "unsized peaks", "unknown dyes",
-                                             "malformed lines"};
-
 void summary(const Importer& importer, const std::string& out_name) {
-    for (const std::string& f : importer.files()) std::fprintf(stderr, "peakgrid-import: %s\n", f.c_str());
-    if (out_name.empty())
-        std::fprintf(stderr, "peakgrid-import: %ld data lines read; no peak among them\n", importer.lines());
-    else
-        std::fprintf(stderr, "peakgrid-import: %ld data lines read; %ld peaks of %d samples written to %s\n",
-                     importer.lines(), importer.peaks(), importer.samples(), out_name.c_str());
-    if (importer.separators())
-        std::fprintf(stderr,
-                     "peakgrid-import: %ld lines of dye 0 written between samples of the same dye, so that "
-                     "\"Read Genescan file\" numbers them apart\n",
-                     importer.separators());
-    for (int k = 0; k < kSkipKinds; ++k) {
-        const SkipCount& s = importer.skipped(static_cast<Skip>(k));
-        if (s.count)
-            std::fprintf(stderr, "peakgrid-import: skipped %ld %s (first: %s)\n", s.count, kSkipNames[k],
-                         s.first.c_str());
-        else
-            std::fprintf(stderr, "peakgrid-import: skipped 0 %s\n", kSkipNames[k]);
-    }
-    for (const std::string& n : importer.shared_names())
-        std::fprintf(stderr, "peakgrid-import: note: sample %s comes from several sample files, read as one sample\n",
-                     n.c_str());
-    for (const MergedNames& m : importer.merged_names())
-        std::fprintf(stderr, "peakgrid-import: warning: sample names \"%s\" and \"%s\" are both written as %s, "
-                     "read as one sample\n", m.first.c_str(), m.other.c_str(), m.written.c_str());
+    for (const std::string& line : importsummary(importer, out_name))
+        std::fprintf(stderr, "peakgrid-import: %s\n", line.c_str());
 }
 
 int import(const ImportOptions& options, const std::string& out_path, const std::vector<std::string>& inputs) {
