@@ -84,8 +84,9 @@ std::vector<std::string> samplenames(std::FILE* f) {
 std::vector<std::string> csvheader(std::FILE* f, int cols) {
     std::vector<std::string> labels;
     std::string line;
-    TextLines lines(f, 64 * (static_cast<std::size_t>(cols) + 1));
-    if (!lines.next(line)) return labels;
+    const std::size_t longest = 64 * (static_cast<std::size_t>(cols) + 1);
+    TextLines lines(f, longest + 1);
+    if (!lines.next(line) || line.size() > longest) return labels;
     std::vector<std::string_view> fields;
     std::string scratch;
     splitfields(line, ',', static_cast<std::size_t>(cols) + 2, fields, scratch);
