@@ -31,7 +31,8 @@ bool findlabels(const std::string& table, int cols, const std::string& names_fil
 // CR; bytes of a line beyond max are read past.
 class TextLines {
   public:
-    TextLines(std::FILE* f, std::size_t max) : f_(f), max_(max) {}
+    // block: bytes read at once (smaller only in tests).
+    TextLines(std::FILE* f, std::size_t max, std::size_t block = 1u << 16) : f_(f), max_(max), buf_(block ? block : 1) {}
     // The next line without its line end; false at the end of the stream
     // (or at a read error, which the caller finds with ferror).
     bool next(std::string& line);
@@ -39,7 +40,7 @@ class TextLines {
   private:
     std::FILE* f_;
     std::size_t max_;
-    char buf_[1u << 16];
+    std::vector<char> buf_;
     std::size_t pos_ = 0, end_ = 0;
     bool after_cr_ = false;  // the last line ended with CR: an LF next belongs to it
 };
