@@ -15,7 +15,7 @@ bool TextLines::next(std::string& line) {
     for (;;) {
         if (pos_ == end_) {
             pos_ = 0;
-            end_ = std::fread(buf_, 1, sizeof buf_, f_);
+            end_ = std::fread(buf_.data(), 1, buf_.size(), f_);
             if (end_ == 0) return any;
         }
         if (after_cr_) {
@@ -25,8 +25,8 @@ bool TextLines::next(std::string& line) {
                 continue;
             }
         }
-        const char* p = buf_ + pos_;
-        const char* e = buf_ + end_;
+        const char* p = buf_.data() + pos_;
+        const char* e = buf_.data() + end_;
         const char* q = p;
         while (q < e && *q != '\n' && *q != '\r') ++q;
         const std::size_t n = static_cast<std::size_t>(q - p);

@@ -67,9 +67,7 @@ long long filesize(const std::string& path) {
     return n;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     std::string mode = "--csv", names, out_path, table;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
@@ -205,4 +203,18 @@ int main(int argc, char** argv) {
         return say(where, "cannot write" + nothing, 1);
     }
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Memory runs out only for huge names files or tables; what was staged
+    // goes, and the earlier output stays.
+    try {
+        return run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        discardoutputs();
+        std::fprintf(stderr, "peakgrid-export: not enough memory; nothing written\n");
+        return 1;
+    }
 }
