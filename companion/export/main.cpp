@@ -112,6 +112,19 @@ int run(int argc, char** argv) {
         std::fprintf(stderr, "peakgrid-export: note: %s names %d samples, the table has %d rows\n",
                      labels.rows_from.c_str(), static_cast<int>(labels.rows.size()), rows);
 
+    // The heat map holds the whole table: it is read before any output is
+    // made, taking its counts from the stream its values come from.
+    HeatMap map;
+    if (mode == "--svg") {
+        try {
+            why = readheatmap(table, map);
+        } catch (const std::bad_alloc&) {
+            return say(table, "not enough memory for its " + std::to_string(rows) + " x " + std::to_string(cols) +
+                                  " table; nothing written", 1);
+        }
+        if (!why.empty()) return say(table, why + "; nothing written", 1);
+    }
+
     // The output: refused when it is an input, staged unless it is a device.
     std::FILE* out = stdout;
     bool staged = false;
@@ -154,18 +167,10 @@ int run(int argc, char** argv) {
                          labels.cols_from.empty() ? "none (column numbers)" : labels.cols_from.c_str());
             ok = std::fflush(out) == 0 && !std::ferror(out);
         } else if (mode == "--svg") {
-            // The map takes its counts from the stream its values come from.
-            HeatMap map;
-            why = readheatmap(table, map);
-            if (!why.empty()) {
-                ok = false;
-                unread = true;
-            } else {
-                map.title = basenameofpath(table);
-                map.row_labels = labels.rows;
-                map.col_labels = labels.cols;
-                ok = writeheatmap(map, out);
-            }
+            map.title = basenameofpath(table);
+            map.row_labels = labels.rows;
+            map.col_labels = labels.cols;
+            ok = writeheatmap(map, out);
         } else {
             TextLabels text;
             text.sep = mode == "--tsv" ? '\t' : ',';
