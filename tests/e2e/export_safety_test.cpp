@@ -105,7 +105,6 @@ TEST_F(ExportSafety, BadInputsAndOutputs) {
         {"CR CR LF names file and a name line of 1 MB", [](const TestDir& d) {
              put(d, "n", "Echantillon 1 = " + std::string(1 << 20, 'x') + "\r\r\nEchantillon 2 = B\r\r\n");
          }, "--names n -o out Chan1_tabSH", 0, "", "\r\nB,700,0,3\r\n", ""},
-        {"missing table", nullptr, "-o out absent", 2, "absent: cannot open", "", ""},
         {"table shorter than its trailer says",
          [](const TestDir& d) { put(d, "Chan1_tabSH", table({1, 2, 3}, 2, 3).substr(4)); }, "-o out Chan1_tabSH", 2,
          "shorter than its 2 x 3 table", "", ""},

@@ -1,6 +1,6 @@
 // The export's own readers and the heat map's scale and text: names and
-// headers whatever their line ends, the table read with its own counts,
-// infinite cells, names that are not UTF-8 an XML document may hold.
+// headers whatever their line ends, infinite cells, names that are not
+// UTF-8 an XML document may hold.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -24,10 +24,6 @@ std::string svgof(const HeatMap& m) {
     while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) s.append(buf, n);
     std::fclose(f);
     return s;
-}
-
-std::string tablebytes(const std::vector<float>& v, const char* trailer) {
-    return std::string(reinterpret_cast<const char*>(v.data()), v.size() * 4) + trailer;
 }
 
 }  // namespace
@@ -57,33 +53,6 @@ TEST(Export, NamesAndHeadersWhateverTheirLineEnds) {
         EXPECT_EQ(found.rows, c.rows) << c.kind;
         EXPECT_EQ(found.cols, c.cols) << c.kind;
     }
-}
-
-TEST(Export, HeatMapReadsTheTableWithItsOwnCounts) {
-    struct Case {
-        const char* kind;
-        std::string bytes, why;
-        int rows, cols;
-    } cases[] = {
-        {"2 x 3", tablebytes({1, 2, 3, 4, 5, 6}, "\r\n000002\r\n000003\r\n"), "", 2, 3},
-        {"bytes beyond the data are not values", tablebytes({1, 2, 3, 9}, "\r\n000001\r\n000003\r\n"), "", 1, 3},
-        {"short", tablebytes({1, 2, 3}, "\r\n000002\r\n000003\r\n"), "shorter than its 2 x 3 table", 0, 0},
-        {"no trailer", "\r\n0002\r\n", "no table", 0, 0},
-        {"0 rows", tablebytes({}, "\r\n000000\r\n000003\r\n"), "no table", 0, 0},
-    };
-    TestDir dir;
-    for (const Case& c : cases) {
-        write_bytes("t", c.bytes);
-        HeatMap m;
-        EXPECT_EQ(readheatmap("t", m).substr(0, c.why.size()), c.why) << c.kind;
-        if (!c.why.empty()) continue;
-        EXPECT_EQ(m.rows, c.rows) << c.kind;
-        EXPECT_EQ(m.cols, c.cols) << c.kind;
-        ASSERT_EQ(m.values.size(), static_cast<std::size_t>(c.rows * c.cols)) << c.kind;
-        EXPECT_EQ(m.values[2], 3.0f) << c.kind;
-    }
-    HeatMap m;
-    EXPECT_EQ(readheatmap(dir.path, m), "not a regular file (a folder, a pipe or a device)");
 }
 
 TEST(Export, HeatMapScaleSpansTheFiniteValues) {
