@@ -112,6 +112,15 @@ int run(int argc, char** argv) {
         std::fprintf(stderr, "peakgrid-export: note: %s names %d samples, the table has %d rows\n",
                      labels.rows_from.c_str(), static_cast<int>(labels.rows.size()), rows);
 
+    // An output that is an input would be destroyed while it is read.
+    if (!out_path.empty()) {
+        const std::string names_path = names.empty() ? samplenamesfor(table) : names;
+        if (samefile(out_path, table))
+            return say(out_path, "is the table being exported; choose another output (nothing written)", 2);
+        if (!names_path.empty() && samefile(out_path, names_path))
+            return say(out_path, "is the names file being read; choose another output (nothing written)", 2);
+    }
+
     // The heat map holds the whole table: it is read before any output is
     // made, taking its counts from the stream its values come from.
     HeatMap map;
@@ -125,15 +134,10 @@ int run(int argc, char** argv) {
         if (!why.empty()) return say(table, why + "; nothing written", 1);
     }
 
-    // The output: refused when it is an input, staged unless it is a device.
+    // The output: staged unless it is a device.
     std::FILE* out = stdout;
     bool staged = false;
     if (!out_path.empty()) {
-        const std::string names_path = names.empty() ? samplenamesfor(table) : names;
-        if (samefile(out_path, table))
-            return say(out_path, "is the table being exported; choose another output (nothing written)", 2);
-        if (!names_path.empty() && samefile(out_path, names_path))
-            return say(out_path, "is the names file being read; choose another output (nothing written)", 2);
         const FileKind out_kind = filekind(out_path);
         if (out_kind == FileKind::folder) return say(out_path, "is a folder; nothing written", 1);
         std::string write_path = out_path;
