@@ -1,9 +1,6 @@
 #include "companion/common/partial.h"
 
-#include <filesystem>
-#include <system_error>
+#include "base/files.h"
 
-void removepartial(const std::string& path) {
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(path, ec)) std::filesystem::remove(path, ec);
-}
+// removefile removes only a regular file.
+void removepartial(const std::string& path) { removefile(path); }

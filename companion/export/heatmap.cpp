@@ -2,7 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <new>
 
+#include "base/files.h"
+
+#include "datafile/binfile.h"
 #include "datafile/tabletext.h"
 
 namespace {
@@ -31,15 +37,37 @@ std::string colour(double t) {
     return buf;
 }
 
-// Whether s is well-formed UTF-8 (every multi-byte sequence complete).
+// Whether s is well-formed UTF-8 of characters an XML document may hold:
+// no overlong forms, no surrogates, nothing above U+10FFFF, not U+FFFE or
+// U+FFFF.
 bool utf8(const std::string& s) {
-    for (std::size_t i = 0; i < s.size();) {
+    const std::size_t n = s.size();
+    for (std::size_t i = 0; i < n;) {
         const unsigned char c = static_cast<unsigned char>(s[i]);
-        const int more = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
-        if (more < 0 || (more > 0 && i + static_cast<std::size_t>(more) >= s.size())) return false;
-        for (int k = 1; k <= more; ++k)
-            if ((static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]) >> 6) != 2) return false;
-        i += static_cast<std::size_t>(more) + 1;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        std::size_t more;
+        std::uint32_t cp, least;
+        if (c >= 0xc2 && c <= 0xdf) {
+            more = 1, cp = c & 0x1fu, least = 0x80;
+        } else if ((c & 0xf0) == 0xe0) {
+            more = 2, cp = c & 0x0fu, least = 0x800;
+        } else if (c >= 0xf0 && c <= 0xf4) {
+            more = 3, cp = c & 0x07u, least = 0x10000;
+        } else {
+            return false;
+        }
+        if (n - i <= more) return false;
+        for (std::size_t k = 1; k <= more; ++k) {
+            const unsigned char b = static_cast<unsigned char>(s[i + k]);
+            if ((b & 0xc0) != 0x80) return false;
+            cp = (cp << 6) | (b & 0x3fu);
+        }
+        if (cp < least || cp > 0x10ffff || (cp >= 0xd800 && cp <= 0xdfff) || cp == 0xfffe || cp == 0xffff)
+            return false;
+        i += more + 1;
     }
     return true;
 }
@@ -116,11 +144,11 @@ bool writeheatmap(const HeatMap& m, std::FILE* out) {
     const Grid g = blocks(m);
     float lo = 0.0f, hi = 0.0f;
     bool any = false, nans = false;
+    // The scale spans the finite values: an infinite one would stretch it
+    // so that every other cell took its pale end.
     for (float x : g.v) {
-        if (std::isnan(x)) {
-            nans = true;
-            continue;
-        }
+        if (std::isnan(x)) nans = true;
+        if (!std::isfinite(x)) continue;
         if (!any || x < lo) lo = x;
         if (!any || x > hi) hi = x;
         any = true;
@@ -248,4 +276,60 @@ bool writeheatmap(const HeatMap& m, std::FILE* out) {
     s += "</svg>\n";
     std::fwrite(s.data(), 1, s.size(), out);
     return std::fflush(out) == 0 && !std::ferror(out);
+}
+
+namespace {
+
+struct Closer {
+    std::FILE* f;
+    ~Closer() { std::fclose(f); }
+};
+
+bool digits(const char* p) {
+    for (int i = 0; i < 6; ++i)
+        if (p[i] < '0' || p[i] > '9') return false;
+    return true;
+}
+
+bool lineend(const char* p) { return (p[0] == '\r' || p[0] == '\n') && (p[1] == '\r' || p[1] == '\n'); }
+
+int count(const char* p) {
+    int v = 0;
+    for (int i = 0; i < 6; ++i) v = v * 10 + (p[i] - '0');
+    return v;
+}
+
+}  // namespace
+
+std::string readheatmap(const std::string& table, HeatMap& map) {
+    if (!isregularfile(table)) return "not a regular file (a folder, a pipe or a device)";
+    std::FILE* f = openfile(table, "rb");
+    if (!f) return "cannot open";
+    Closer closer{f};
+    // The trailer: "\r\n" + six-digit rows + "\r\n" + six-digit columns + "\r\n".
+    char t[16];
+    if (std::fseek(f, -16, SEEK_END) != 0 || std::fread(t, 1, 16, f) != 16 || !digits(t) || !lineend(t + 6) ||
+        !digits(t + 8) || !lineend(t + 14))
+        return "no table (the trailer gives no rows or no columns)";
+    const long long size = std::ftell(f);
+    const int rows = count(t), cols = count(t + 8);
+    if (rows == 0 || cols == 0) return "no table (the trailer gives no rows or no columns)";
+    if (4LL * rows * cols + 18 > size) return "shorter than its " + std::to_string(rows) + " x " + std::to_string(cols) + " table";
+    const unsigned long long n = static_cast<unsigned long long>(rows) * static_cast<unsigned long long>(cols);
+    if (n > map.values.max_size()) throw std::bad_alloc();
+    map.values.assign(static_cast<std::size_t>(n), 0.0f);
+    map.rows = rows;
+    map.cols = cols;
+    if (std::fseek(f, 0, SEEK_SET) != 0) return "cannot read";
+    const std::size_t kBlock = 1u << 18;  // values read at once
+    for (std::size_t at = 0; at < map.values.size(); at += kBlock) {
+        const std::size_t k = std::min(kBlock, map.values.size() - at);
+        if (std::fread(map.values.data() + at, 4, k, f) != k) return "cannot read";
+#if !(defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__)
+        // The file is little-endian: decode each value's bytes in place.
+        unsigned char* b = reinterpret_cast<unsigned char*>(map.values.data() + at);
+        for (std::size_t i = 0; i < k; ++i) map.values[at + i] = static_cast<float>(decodescal(b + 4 * i));
+#endif
+    }
+    return "";
 }

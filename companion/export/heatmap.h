@@ -7,6 +7,7 @@
 // one is written.  Tables of more than 1000 rows or columns are drawn in
 // blocks of rows or columns, each block showing its largest value.  Zero
 // cells are left in the background colour, not-a-number cells are grey.
+// The scale spans the finite values; infinite cells take its ends.
 #pragma once
 
 #include <cstdio>
@@ -23,3 +24,9 @@ struct HeatMap {
 
 // Writes the SVG document; false on a write error.
 bool writeheatmap(const HeatMap& map, std::FILE* out);
+
+// Reads a binary table's counts and values into map through one open
+// stream, so the counts are those of the values read even when the file
+// changes meanwhile.  Returns an empty text, or why the table cannot be
+// read.  Throws std::bad_alloc when its values do not fit in memory.
+std::string readheatmap(const std::string& table, HeatMap& map);

@@ -1,19 +1,29 @@
 // peakgrid-export: a binary table of the suite out as CSV, TSV or an SVG
 // heat map, labelled with sample names; or its counts (--info).
 //
-// Exit status: 0 done; 1 the output could not be written (a partial output
-// file is removed) or the table could not be read; 2 bad usage, or a table
-// or names file that cannot be opened or holds no table (nothing written).
+// The output is written under a temporary name beside it and put in place
+// only once it is complete, so a run that fails leaves an earlier output as
+// it was.  An output that is the table or its names file is refused, as
+// writing it would destroy what is being read.  A device named as the
+// output (-o /dev/null, NUL) is written directly.
+//
+// Exit status: 0 done; 1 the output could not be written or the table could
+// not be read (nothing left behind); 2 bad usage, a table or names file that
+// cannot be opened or holds no table, or an output that is one of the
+// inputs (nothing written).
 #include <cstdio>
+#include <new>
+#include <stdexcept>
 #include <string>
 
+#include "base/files.h"
 #include "companion/export/heatmap.h"
-#include "companion/common/partial.h"
 #include "companion/export/labels.h"
 #include "datafile/binfile.h"
 #include "datafile/messages.h"
-#include "datafile/readrows.h"
+#include "datafile/staging.h"
 #include "datafile/tabletext.h"
+#include "peaks/samplenames.h"
 
 #if defined(_WIN32)
 #include <fcntl.h>
@@ -43,17 +53,21 @@ int usage(const std::string& why) {
     return 2;
 }
 
+// A line on standard error about a file; returns the exit status.
+int say(const std::string& file, const std::string& what, int status) {
+    std::fprintf(stderr, "peakgrid-export: %s: %s\n", file.c_str(), what.c_str());
+    return status;
+}
+
 long long filesize(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::FILE* f = isregularfile(path) ? openfile(path, "rb") : nullptr;
     if (!f) return -1;
     long long n = std::fseek(f, 0, SEEK_END) == 0 ? std::ftell(f) : -1;
     std::fclose(f);
     return n;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     std::string mode = "--csv", names, out_path, table;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
@@ -78,44 +92,75 @@ int main(int argc, char** argv) {
     }
     if (table.empty()) return usage("no table");
 
+    // Only a regular file is read: a pipe or a device might never end.
+    const FileKind kind = filekind(table);
+    if (kind == FileKind::folder || kind == FileKind::device)
+        return say(table, "not a regular file (a folder, a pipe or a device)", 2);
     const long long size = filesize(table);
-    if (size < 0) {
-        std::fprintf(stderr, "peakgrid-export: %s: cannot open\n", table.c_str());
-        return 2;
-    }
+    if (size < 0) return say(table, "cannot open", 2);
     int rows = 0, cols = 0;
     readdims(table.c_str(), rows, cols);
-    if (static_cast<long long>(rows) * cols == 0) {
-        std::fprintf(stderr, "peakgrid-export: %s: no table (the trailer gives no rows or no columns)\n",
-                     table.c_str());
-        return 2;
-    }
-    if (4LL * rows * cols + 18 > size) {
-        std::fprintf(stderr, "peakgrid-export: %s: shorter than its %d x %d table\n", table.c_str(), rows, cols);
-        return 2;
-    }
+    if (static_cast<long long>(rows) * cols == 0)
+        return say(table, "no table (the trailer gives no rows or no columns)", 2);
+    if (4LL * rows * cols + 18 > size)
+        return say(table, "shorter than its " + std::to_string(rows) + " x " + std::to_string(cols) + " table", 2);
     FoundLabels labels;
-    if (!findlabels(table, cols, names, labels)) {
-        std::fprintf(stderr, "peakgrid-export: %s: cannot open\n", names.c_str());
-        return 2;
-    }
+    std::string why;
+    if (!findlabels(table, cols, names, labels, why)) return say(names, why, 2);
+    for (const std::string& note : labels.notes) std::fprintf(stderr, "peakgrid-export: note: %s\n", note.c_str());
     if (!labels.rows.empty() && static_cast<int>(labels.rows.size()) != rows)
         std::fprintf(stderr, "peakgrid-export: note: %s names %d samples, the table has %d rows\n",
                      labels.rows_from.c_str(), static_cast<int>(labels.rows.size()), rows);
 
-    std::FILE* out = stdout;
+    // An output that is an input would be destroyed while it is read.
     if (!out_path.empty()) {
-        out = std::fopen(out_path.c_str(), "wb");
+        const std::string names_path = names.empty() ? samplenamesfor(table) : names;
+        if (samefile(out_path, table))
+            return say(out_path, "is the table being exported; choose another output (nothing written)", 2);
+        if (!names_path.empty() && samefile(out_path, names_path))
+            return say(out_path, "is the names file being read; choose another output (nothing written)", 2);
+    }
+
+    // The heat map holds the whole table: it is read before any output is
+    // made, taking its counts from the stream its values come from.
+    HeatMap map;
+    if (mode == "--svg") {
+        try {
+            why = readheatmap(table, map);
+        } catch (const std::bad_alloc&) {
+            return say(table, "not enough memory for its " + std::to_string(rows) + " x " + std::to_string(cols) +
+                                  " table; nothing written", 1);
+        }
+        if (!why.empty()) return say(table, why + "; nothing written", 1);
+    }
+
+    // The output: staged unless it is a device.
+    std::FILE* out = stdout;
+    bool staged = false;
+    if (!out_path.empty()) {
+        const FileKind out_kind = filekind(out_path);
+        if (out_kind == FileKind::folder) return say(out_path, "is a folder; nothing written", 1);
+        std::string write_path = out_path;
+        if (out_kind != FileKind::device) {
+            const std::string fail = "peakgrid-export: " + out_path + ": read-only; nothing written";
+            try {
+                write_path = stageoutput(out_path, fail.c_str());
+            } catch (const RunAbandoned&) {
+                return 1;  // the port has said why
+            }
+            staged = true;
+        }
+        out = openfile(write_path, "wb");
         if (!out) {
-            std::fprintf(stderr, "peakgrid-export: %s: cannot create\n", out_path.c_str());
-            return 1;
+            discardoutputs();
+            return say(out_path, "cannot create", 1);
         }
     } else {
 #if defined(_WIN32)
         _setmode(_fileno(stdout), _O_BINARY);  // the line ends are written as they are
 #endif
     }
-    bool ok = true;
+    bool ok = true, unread = false, memory = false;
     try {
         if (mode == "--info") {
             std::fprintf(out, "%s: %d rows, %d columns\n", table.c_str(), rows, cols);
@@ -126,13 +171,7 @@ int main(int argc, char** argv) {
                          labels.cols_from.empty() ? "none (column numbers)" : labels.cols_from.c_str());
             ok = std::fflush(out) == 0 && !std::ferror(out);
         } else if (mode == "--svg") {
-            HeatMap map;
-            std::size_t at = table.find_last_of("/\\");
-            map.title = at == std::string::npos ? table : table.substr(at + 1);
-            map.rows = rows;
-            map.cols = cols;
-            map.values.reserve(static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols));
-            readrows(table.c_str(), [&](int, const float* v) { map.values.insert(map.values.end(), v, v + cols); });
+            map.title = basenameofpath(table);
             map.row_labels = labels.rows;
             map.col_labels = labels.cols;
             ok = writeheatmap(map, out);
@@ -145,13 +184,46 @@ int main(int argc, char** argv) {
         }
     } catch (const RunAbandoned&) {
         ok = false;  // the library has said why
+        unread = true;
+        why = "cannot read";
+    } catch (const std::bad_alloc&) {
+        ok = false;
+        memory = true;
+    } catch (const std::length_error&) {
+        ok = false;
+        memory = true;
     }
     if (out != stdout && std::fclose(out) != 0) ok = false;
+    if (ok && staged) {
+        try {
+            commitoutputs();
+        } catch (const RunAbandoned&) {
+            return say(out_path, "not replaced; the earlier file is kept", 1);
+        }
+    }
     if (!ok) {
-        if (out != stdout) removepartial(out_path);
-        std::fprintf(stderr, "peakgrid-export: %s: cannot write\n",
-                     out_path.empty() ? "standard output" : out_path.c_str());
-        return 1;
+        discardoutputs();
+        const std::string where = out_path.empty() ? "standard output" : out_path;
+        const std::string nothing = staged ? "; nothing written" : "";
+        if (memory)
+            return say(table, "not enough memory for its " + std::to_string(rows) + " x " + std::to_string(cols) +
+                                  " table" + nothing, 1);
+        if (unread) return say(table, why + nothing, 1);
+        return say(where, "cannot write" + nothing, 1);
     }
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Memory runs out only for huge names files or tables; what was staged
+    // goes, and the earlier output stays.
+    try {
+        return run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        discardoutputs();
+        std::fprintf(stderr, "peakgrid-export: not enough memory; nothing written\n");
+        return 1;
+    }
 }
