@@ -23,7 +23,7 @@
 #include "datafile/messages.h"
 #include "datafile/staging.h"
 #include "datafile/tabletext.h"
-#include "peaks/samplenames.h"
+#include "datafile/samplenames.h"
 
 #if defined(_WIN32)
 #include <fcntl.h>
