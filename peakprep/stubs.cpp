@@ -4,4 +4,3 @@
 
 void filterpeaks(const FilterSettings&) { infobox("Sorry: not built yet"); }
 void profilesummary(const std::string&, double) { infobox("Sorry: not built yet"); }
-void exporttable(const std::string&, ExportFormat, const std::string&) { infobox("Sorry: not built yet"); }

@@ -13,22 +13,10 @@
 // inputs (nothing written).
 #include <cstdio>
 #include <new>
-#include <stdexcept>
 #include <string>
 
-#include "base/files.h"
-#include "companion/export/heatmap.h"
-#include "companion/export/labels.h"
-#include "datafile/binfile.h"
-#include "datafile/messages.h"
+#include "companion/export/exporter.h"
 #include "datafile/staging.h"
-#include "datafile/tabletext.h"
-#include "datafile/samplenames.h"
-
-#if defined(_WIN32)
-#include <fcntl.h>
-#include <io.h>
-#endif
 
 namespace {
 
@@ -53,22 +41,13 @@ int usage(const std::string& why) {
     return 2;
 }
 
-// A line on standard error about a file; returns the exit status.
-int say(const std::string& file, const std::string& what, int status) {
-    std::fprintf(stderr, "peakgrid-export: %s: %s\n", file.c_str(), what.c_str());
-    return status;
-}
-
-long long filesize(const std::string& path) {
-    std::FILE* f = isregularfile(path) ? openfile(path, "rb") : nullptr;
-    if (!f) return -1;
-    long long n = std::fseek(f, 0, SEEK_END) == 0 ? std::ftell(f) : -1;
-    std::fclose(f);
-    return n;
-}
 
 int run(int argc, char** argv) {
-    std::string mode = "--csv", names, out_path, table;
+    ExportRequest request;
+    std::string mode = "--csv";
+    std::string& names = request.names;
+    std::string& out_path = request.out_path;
+    std::string& table = request.table;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--help") {
@@ -91,127 +70,14 @@ int run(int argc, char** argv) {
         }
     }
     if (table.empty()) return usage("no table");
-
-    // Only a regular file is read: a pipe or a device might never end.
-    const FileKind kind = filekind(table);
-    if (kind == FileKind::folder || kind == FileKind::device)
-        return say(table, "not a regular file (a folder, a pipe or a device)", 2);
-    const long long size = filesize(table);
-    if (size < 0) return say(table, "cannot open", 2);
-    int rows = 0, cols = 0;
-    readdims(table.c_str(), rows, cols);
-    if (static_cast<long long>(rows) * cols == 0)
-        return say(table, "no table (the trailer gives no rows or no columns)", 2);
-    if (4LL * rows * cols + 18 > size)
-        return say(table, "shorter than its " + std::to_string(rows) + " x " + std::to_string(cols) + " table", 2);
-    FoundLabels labels;
-    std::string why;
-    if (!findlabels(table, cols, names, labels, why)) return say(names, why, 2);
-    for (const std::string& note : labels.notes) std::fprintf(stderr, "peakgrid-export: note: %s\n", note.c_str());
-    if (!labels.rows.empty() && static_cast<int>(labels.rows.size()) != rows)
-        std::fprintf(stderr, "peakgrid-export: note: %s names %d samples, the table has %d rows\n",
-                     labels.rows_from.c_str(), static_cast<int>(labels.rows.size()), rows);
-
-    // An output that is an input would be destroyed while it is read.
-    if (!out_path.empty()) {
-        const std::string names_path = names.empty() ? samplenamesfor(table) : names;
-        if (samefile(out_path, table))
-            return say(out_path, "is the table being exported; choose another output (nothing written)", 2);
-        if (!names_path.empty() && samefile(out_path, names_path))
-            return say(out_path, "is the names file being read; choose another output (nothing written)", 2);
-    }
-
-    // The heat map holds the whole table: it is read before any output is
-    // made, taking its counts from the stream its values come from.
-    HeatMap map;
-    if (mode == "--svg") {
-        try {
-            why = readheatmap(table, map);
-        } catch (const std::bad_alloc&) {
-            return say(table, "not enough memory for its " + std::to_string(rows) + " x " + std::to_string(cols) +
-                                  " table; nothing written", 1);
-        }
-        if (!why.empty()) return say(table, why + "; nothing written", 1);
-    }
-
-    // The output: staged unless it is a device.
-    std::FILE* out = stdout;
-    bool staged = false;
-    if (!out_path.empty()) {
-        const FileKind out_kind = filekind(out_path);
-        if (out_kind == FileKind::folder) return say(out_path, "is a folder; nothing written", 1);
-        std::string write_path = out_path;
-        if (out_kind != FileKind::device) {
-            const std::string fail = "peakgrid-export: " + out_path + ": read-only; nothing written";
-            try {
-                write_path = stageoutput(out_path, fail.c_str());
-            } catch (const RunAbandoned&) {
-                return 1;  // the port has said why
-            }
-            staged = true;
-        }
-        out = openfile(write_path, "wb");
-        if (!out) {
-            discardoutputs();
-            return say(out_path, "cannot create", 1);
-        }
-    } else {
-#if defined(_WIN32)
-        _setmode(_fileno(stdout), _O_BINARY);  // the line ends are written as they are
-#endif
-    }
-    bool ok = true, unread = false, memory = false;
-    try {
-        if (mode == "--info") {
-            std::fprintf(out, "%s: %d rows, %d columns\n", table.c_str(), rows, cols);
-            std::fprintf(out, "row labels: %s\n",
-                         labels.rows_from.empty() ? "row numbers" : (labels.rows_from + " (" +
-                         std::to_string(labels.rows.size()) + " names)").c_str());
-            std::fprintf(out, "class labels for --svg: %s\n",
-                         labels.cols_from.empty() ? "none (column numbers)" : labels.cols_from.c_str());
-            ok = std::fflush(out) == 0 && !std::ferror(out);
-        } else if (mode == "--svg") {
-            map.title = basenameofpath(table);
-            map.row_labels = labels.rows;
-            map.col_labels = labels.cols;
-            ok = writeheatmap(map, out);
-        } else {
-            TextLabels text;
-            text.sep = mode == "--tsv" ? '\t' : ',';
-            text.corner = "Sample";
-            text.rows = labels.rows;
-            ok = texttable(table.c_str(), out, text);
-        }
-    } catch (const RunAbandoned&) {
-        ok = false;  // the library has said why
-        unread = true;
-        why = "cannot read";
-    } catch (const std::bad_alloc&) {
-        ok = false;
-        memory = true;
-    } catch (const std::length_error&) {
-        ok = false;
-        memory = true;
-    }
-    if (out != stdout && std::fclose(out) != 0) ok = false;
-    if (ok && staged) {
-        try {
-            commitoutputs();
-        } catch (const RunAbandoned&) {
-            return say(out_path, "not replaced; the earlier file is kept", 1);
-        }
-    }
-    if (!ok) {
-        discardoutputs();
-        const std::string where = out_path.empty() ? "standard output" : out_path;
-        const std::string nothing = staged ? "; nothing written" : "";
-        if (memory)
-            return say(table, "not enough memory for its " + std::to_string(rows) + " x " + std::to_string(cols) +
-                                  " table" + nothing, 1);
-        if (unread) return say(table, why + nothing, 1);
-        return say(where, "cannot write" + nothing, 1);
-    }
-    return 0;
+    request.mode = mode == "--tsv" ? ExportMode::tsv
+                   : mode == "--svg" ? ExportMode::svg
+                   : mode == "--info" ? ExportMode::info
+                                      : ExportMode::csv;
+    ExportOutcome done = exportone(request, "peakgrid-export");
+    for (const std::string& note : done.notes) std::fprintf(stderr, "peakgrid-export: %s\n", note.c_str());
+    if (!done.error.empty()) std::fprintf(stderr, "peakgrid-export: %s\n", done.error.c_str());
+    return done.status;
 }
 
 }  // namespace
