@@ -38,8 +38,9 @@ const char kTable[] =
     "\"B,2\"\tsoil_C01.fsa\t\t96\t700\t7020\r\n"
     "\"G,1\"\tsoil_C01.fsa\t255.0\t2870\t25100\t4177\r\n";
 
-// Saves the window (title bar and frame included) as a 24-bit BMP.
-void savepicture(HWND window, const std::string& path) {
+// Saves the window (title bar and frame included) as a 24-bit BMP; false
+// when the picture came out all black (the window not on the X server yet).
+bool savepicture(HWND window, const std::string& path) {
     RECT frame;
     GetWindowRect(window, &frame);
     int w = frame.right - frame.left, h = frame.bottom - frame.top;
@@ -58,6 +59,9 @@ void savepicture(HWND window, const std::string& path) {
     ReleaseDC(window, dc);
     GdiFlush();
     DWORD size = static_cast<DWORD>(((w * 3 + 3) & ~3) * h);
+    const char* pixels = static_cast<const char*>(bits);
+    bool painted = false;
+    for (DWORD i = 0; i < size && !painted; ++i) painted = pixels[i] != 0;
     BITMAPFILEHEADER file = {};
     file.bfType = 0x4D42;
     file.bfOffBits = sizeof file + sizeof info.bmiHeader;
@@ -69,18 +73,21 @@ void savepicture(HWND window, const std::string& path) {
     SelectObject(memory, old);
     DeleteObject(bitmap);
     DeleteDC(memory);
+    return painted;
 }
 
 // Paints the window whole, saves its picture, tells the script and waits
 // (up to 20 s) for its answer.
 void pose(HWND window) {
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
-    for (int i = 0; i < 10; ++i) {  // a new window reaches the X server a little later
-        pump_messages();
-        Sleep(30);
-    }
     std::string n = std::to_string(++g_pose);
-    savepicture(window, g_folder + "/pose-" + n + ".bmp");
+    for (int tries = 0; tries < 20; ++tries) {  // a new window reaches the X server a little later
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+        for (int i = 0; i < 10; ++i) {
+            pump_messages();
+            Sleep(30);
+        }
+        if (savepicture(window, g_folder + "/pose-" + n + ".bmp")) break;
+    }
     std::ofstream(g_folder + "/pose-" + n) << n;
     for (int i = 0; i < 400 && !std::filesystem::exists(g_folder + "/shot-" + n); ++i) {
         pump_messages();
@@ -95,15 +102,19 @@ TEST(PeakprepScreenshots, ReportAndFilterDialog) {
     if (!folder) GTEST_SKIP() << "poses only for tools/screenshots";
     g_folder = folder;
     TestDir dir;
-    write_bytes(dir.file("soil-run.txt"), kTable);
-    write_table(dir.file("Chan1"), 3, 14);
+    // The data in a short folder of the throw-away prefix, so that the
+    // paths in the pictures read whole.
+    const std::string data = "C:\\soil";
+    std::filesystem::create_directories(data);
+    write_bytes(data + "\\soil-run.txt", kTable);
+    write_table(data + "\\Chan1", 3, 14);
     open_main_window(dir);
     MoveWindow(g_win.main, 0, 0, 760, 520, TRUE);
     Choosers saved = g_choosers;
     g_choosers.open = standin_open;
 
     on_next_dialog([&](HWND d) {
-        SetDlgItemTextA(d, ROWID(IDC_ROW_VALUE, 1), dir.file("soil-run.txt").c_str());
+        SetDlgItemTextA(d, ROWID(IDC_ROW_VALUE, 1), (data + "\\soil-run.txt").c_str());
         press(d, IDOK);
     });
     SendMessageA(g_win.main, WM_COMMAND, MAKEWPARAM(CM_FIRSTOPTION, 0), 0);
@@ -112,16 +123,17 @@ TEST(PeakprepScreenshots, ReportAndFilterDialog) {
     pump_messages();
     pose(g_win.main);
 
-    g_chooser.answer = dir.file("Chan1");
+    g_chooser.answer = data + "\\Chan1";
     on_next_dialog([&](HWND d) {
         click(d, ROWID(IDC_ROW_SET, 1));  // the table's counts beside its name
         const char* values[] = {"50", "500", "50", "1", "1", "3", "1", "0.5", "2"};
         for (int r = 2; r <= 10; ++r) SetDlgItemTextA(d, ROWID(IDC_ROW_VALUE, r), values[r - 2]);
-        SetFocus(GetDlgItem(d, ROWID(IDC_ROW_VALUE, 2)));
+        SendMessageA(d, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(d, IDOK)), TRUE);  // no caret in a row
         pose(d);
         press(d, IDCANCEL);
     });
     SendMessageA(g_win.main, WM_COMMAND, MAKEWPARAM(CM_FIRSTOPTION + 1, 0), 0);
     g_choosers = saved;
     close_main_window();
+    std::filesystem::remove_all(data);
 }
