@@ -9,6 +9,7 @@
 #include "base/platform.h"
 #include "frame/report.h"
 #include "frame/textline.h"
+#include "framework/module.h"
 #include "framework/registry.h"
 
 namespace {
@@ -97,8 +98,11 @@ BatchOutcome runbatch(const char* path) {
         if (!go_on && !at_end) go_on = in.separator(&at_end);
 
         g_registry.current_option = option;
-        startrun();
-        runandpublish(option);
+        // A refused value is told and the run is skipped, leaving no banner.
+        if (checkoption(option)) {
+            startrun();
+            runandpublish(option);
+        }
         if (g_frame.closing) return {BatchEnd::Closing, in.line, "a fatal error closed the program"};
         if (!go_on) break;
     }

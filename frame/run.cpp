@@ -55,13 +55,18 @@ void runandpublish(int option) {
     }
 }
 
-void dialogok(const std::vector<std::string>& values) {
+bool acceptvalues(const std::vector<std::string>& values) {
     int option = g_registry.current_option;
     int n = g_registry.table.param_count[option];
     for (int r = 1; r <= n && r <= static_cast<int>(values.size()); ++r) {
         std::size_t len = values[static_cast<std::size_t>(r - 1)].copy(g_registry.ParamValues[r], 255);
         g_registry.ParamValues[r][len] = '\0';
     }
+    return checkoption(option);
+}
+
+void dialogok(const std::vector<std::string>& values) {
+    if (!acceptvalues(values)) return;
     startrun();
-    runandpublish(option);
+    runandpublish(g_registry.current_option);
 }

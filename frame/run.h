@@ -17,3 +17,6 @@ void runandpublish(int option);
 // The parameter dialog's OK: values of rows 1..n into ParamValues (slots
 // above n keep theirs), then the banner and the run.
 void dialogok(const std::vector<std::string>& values);
+// Places the dialog's values in ParamValues and has the module check them;
+// false (the user told why) when one is refused.
+bool acceptvalues(const std::vector<std::string>& values);

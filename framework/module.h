@@ -17,6 +17,11 @@ void initmodule();
 // error inside the run throws RunAbandoned out of it.
 bool runoption(int option);
 
+// Checks the values in ParamValues of option k before its run starts, so a
+// refused value leaves no trace of a run (no banner, no report): false when
+// one is refused, and the module has then told the user which ("Sorry: ...").
+bool checkoption(int option);
+
 // The module's own texts that the generic frame and fronts show.
 struct ModuleTexts {
     const char* program;     // the console program's name (messages, --version)

@@ -25,6 +25,8 @@ ModuleTexts moduletexts() {
 
 bool moduleword(const char*) { return false; }
 
+bool checkoption(int) { return true; }
+
 bool runoption(int option) {
     RecordedRun run{option, {}};
     for (int i = 1; i <= g_registry.table.param_count[option > 0 && option <= kMaxOptions ? option : 0]; ++i)

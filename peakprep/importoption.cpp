@@ -14,13 +14,15 @@ namespace {
 
 const char kCantOpen[] = "Error: can't open output file (Import peak table)";
 
-// dir/run1.txt -> dir/run1.gs.txt; a name without extension gets one.
+// dir/run1.txt -> dir/run1.gs.txt: the name in the input's own folder text
+// (whatever its separators), without its extension; a name without one
+// gets ".gs.txt" added.
 std::string output_name(const std::string& input) {
-    std::string folder = folderofpath(input), name = basenameofpath(input);
+    std::string name = basenameofpath(input);
+    std::string folder = input.substr(0, input.size() - name.size());
     std::size_t dot = name.rfind('.');
     if (dot != std::string::npos && dot > 0) name.erase(dot);
-    std::string sep = folder.empty() || folder.back() == '/' || folder.back() == '\\' ? "" : "/";
-    return (folder.empty() ? "" : folder + sep) + name + ".gs.txt";
+    return folder + name + ".gs.txt";
 }
 
 // The reason the import stops, as a notice; nothing is written.

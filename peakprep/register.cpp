@@ -88,7 +88,7 @@ bool choicevalue(int option, int slot, int n, int fallback, int& out) {
     return true;
 }
 
-bool run_filter() {
+bool run_filter(bool run) {
     FilterSettings s;
     s.input = value(1);
     int on = 1, scope = 1;
@@ -102,7 +102,30 @@ bool run_filter() {
         return refuse(2, 3, "must not be below the min. size");
     s.use_area = on == 2;
     s.stat_per_sample = scope == 2;
-    filterpeaks(s);
+    if (run) filterpeaks(s);
+    return true;
+}
+
+// Converts option k's values, each checked against its range; with run,
+// the option's entry is then called.  False when a value is refused (the
+// user has been told) or the input is empty.
+bool dispatch(int option, bool run) {
+    if (option < 1 || option > 4 || !*value(1)) return false;
+    if (option == 1) {
+        int unit = 1;
+        if (!choicevalue(1, 2, 2, 1, unit)) return false;
+        if (run) importpeaktable(value(1), unit == 2);
+    } else if (option == 2) {
+        return run_filter(run);
+    } else if (option == 3) {
+        double threshold = 0;
+        if (!floatvalue(3, 2, 0, 0, 0, threshold)) return false;
+        if (run) profilesummary(value(1), threshold);
+    } else {
+        int format = 1;
+        if (!choicevalue(4, 2, 3, 1, format)) return false;
+        if (run) exporttable(value(1), static_cast<ExportFormat>(format), value(3));
+    }
     return true;
 }
 
@@ -122,26 +145,12 @@ void initmodule() {
 }
 
 // Every option needs its input; an empty one starts nothing.  A value out of
-// range is refused with a box and nothing runs (nothing is published).
-bool runoption(int option) {
-    if (option < 1 || option > 4 || !*value(1)) return false;
-    if (option == 1) {
-        int unit = 1;
-        if (!choicevalue(1, 2, 2, 1, unit)) return false;
-        importpeaktable(value(1), unit == 2);
-    } else if (option == 2) {
-        return run_filter();
-    } else if (option == 3) {
-        double threshold = 0;
-        if (!floatvalue(3, 2, 0, 0, 0, threshold)) return false;
-        profilesummary(value(1), threshold);
-    } else {
-        int format = 1;
-        if (!choicevalue(4, 2, 3, 1, format)) return false;
-        exporttable(value(1), static_cast<ExportFormat>(format), value(3));
-    }
-    return true;
-}
+// range is refused before the run starts (checkoption), and again here for
+// callers that did not ask.
+bool runoption(int option) { return dispatch(option, true); }
+
+// An empty input is no refusal: the run then simply does not start.
+bool checkoption(int option) { return !*value(1) || dispatch(option, false); }
 
 ModuleTexts moduletexts() {
     return {"peakprep", kConsoleUsage,

@@ -79,6 +79,9 @@ bool runoption(int option) {
     return true;
 }
 
+// The options convert and check their own values as they run.
+bool checkoption(int) { return true; }
+
 ModuleTexts moduletexts() {
     return {"peakgrid", kConsoleUsage,
             "|  Peakgrid - peak profiles to size classes - QOR-4 suite    |",

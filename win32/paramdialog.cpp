@@ -146,6 +146,11 @@ INT_PTR CALLBACK paramproc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpar
             focusvalue(dialog, row);
             return TRUE;
         }
+        // A value the module refuses keeps the dialog open too.
+        if (!acceptvalues(p->values)) {
+            SetForegroundWindow(dialog);
+            return TRUE;
+        }
         EndDialog(dialog, 1);
         return TRUE;
     }
