@@ -3,6 +3,4 @@
 #include "peakprep/options.h"
 
 void importpeaktable(const std::string&, bool) { infobox("Sorry: not built yet"); }
-void filterpeaks(const FilterSettings&) { infobox("Sorry: not built yet"); }
-void profilesummary(const std::string&, double) { infobox("Sorry: not built yet"); }
 void exporttable(const std::string&, ExportFormat, const std::string&) { infobox("Sorry: not built yet"); }

@@ -1,0 +1,301 @@
+// "Filter peaks": a channel table's peaks cleaned up sample by sample.
+//
+// The steps run in this order: size range, absolute height, merging of
+// close peaks within each sample, relative threshold, statistical filter
+// (peakprep/filter_steps.h holds the steps themselves).  Every peak a step
+// drops or merges is written to the QC log with the step, a reason code and
+// the parameter value; a sample that loses every peak keeps one placeholder
+// row (height and area 0), so that the samples of every later table stay
+// aligned with the names file.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "base/files.h"
+#include "base/reportstream.h"
+#include "datafile/binfile.h"
+#include "datafile/messages.h"
+#include "datafile/samplenames.h"
+#include "datafile/staging.h"
+#include "datafile/tabletext.h"
+#include "peakprep/filter_steps.h"
+#include "peakprep/options.h"
+#include "peakprep/profiles.h"
+
+namespace {
+
+const int kChannelColumns = 6;
+
+struct Sample {
+    long long number = 0;
+    std::vector<FilterPeak> peaks;
+    long long before = 0;
+    double height_before = 0;
+    std::string qc;  // this sample's QC records
+};
+
+// One QC record: sample number, name, size, height, area, step, reason,
+// parameter value.
+void qcrecord(std::string& out, const std::string& sample, const std::string& name, const FilterPeak* p,
+              const char* step, const char* reason, double param) {
+    out += sample;
+    out += '\t';
+    appendcell(out, name, '\t');
+    for (double v : {p ? p->size : NAN, p ? p->height : NAN, p ? p->area : NAN}) {
+        out += '\t';
+        if (!std::isnan(v)) out += valuetext(v);
+    }
+    out += '\t';
+    out += step;
+    out += '\t';
+    out += reason;
+    out += '\t';
+    if (!std::isnan(param)) out += valuetext(param);
+    out += '\n';
+}
+
+struct Run {
+    const FilterSettings& s;
+    std::vector<std::string> names;
+    std::vector<Sample> samples;
+    std::string bad_rows_qc;
+    long long bad_rows = 0;
+
+    void record(Sample& x, const FilterPeak* p, const char* step, const char* reason, double param) {
+        qcrecord(x.qc, std::to_string(x.number), samplename(names, x.number), p, step, reason, param);
+    }
+    void records(Sample& x, const std::vector<FilterPeak>& dropped, const char* step, const char* reason,
+                 double param) {
+        for (const FilterPeak& p : dropped) record(x, &p, step, reason, param);
+    }
+
+    // The rows of the table grouped by sample number (column 1, truncated),
+    // in ascending sample order; within a sample the rows keep their order.
+    void group(const FloatTable& t) {
+        std::vector<int> slot(static_cast<std::size_t>(kMaxTableCount) + 1, -1);
+        std::vector<long long> count;
+        std::vector<long long> numbers;
+        auto number_of = [](double x) { return std::isfinite(x) && x >= 1 && x < kMaxTableCount + 1.0 ? static_cast<long long>(x) : 0LL; };
+        for (int r = 0; r < t.rows; ++r) {
+            const float* v = &t.values[static_cast<std::size_t>(r) * kChannelColumns];
+            long long n = number_of(v[0]);
+            if (n == 0) {
+                ++bad_rows;
+                FilterPeak p = makepeak(v[1], v[2], v[3], v[4], v[5]);
+                qcrecord(bad_rows_qc, valuetext(v[0]), "", &p, "input", "no_sample_number", NAN);
+                continue;
+            }
+            if (slot[static_cast<std::size_t>(n)] < 0) {
+                slot[static_cast<std::size_t>(n)] = 0;
+                numbers.push_back(n);
+            }
+        }
+        std::sort(numbers.begin(), numbers.end());
+        samples.resize(numbers.size());
+        for (std::size_t i = 0; i < numbers.size(); ++i) {
+            slot[static_cast<std::size_t>(numbers[i])] = static_cast<int>(i);
+            samples[i].number = numbers[i];
+        }
+        for (int r = 0; r < t.rows; ++r) {
+            const float* v = &t.values[static_cast<std::size_t>(r) * kChannelColumns];
+            long long n = number_of(v[0]);
+            if (n == 0) continue;
+            Sample& x = samples[static_cast<std::size_t>(slot[static_cast<std::size_t>(n)])];
+            x.peaks.push_back(makepeak(v[1], v[2], v[3], v[4], v[5]));
+            ++x.before;
+            x.height_before += v[4];
+        }
+    }
+
+    void persample(Sample& x) {
+        std::vector<FilterPeak> dropped;
+        if (s.min_size > 0 || s.max_size > 0) {
+            sizerange(x.peaks, s.min_size, s.max_size, dropped);
+            for (const FilterPeak& p : dropped)
+                record(x, &p, "size_range", "out_of_range",
+                       s.min_size > 0 && !atleast(p.size, s.min_size) ? s.min_size : s.max_size);
+            dropped.clear();
+        }
+        if (s.min_height > 0) {
+            absoluteheight(x.peaks, s.min_height, dropped);
+            records(x, dropped, "absolute_height", "below_absolute_threshold", s.min_height);
+            dropped.clear();
+        }
+        if (s.merge_below > 0) {
+            std::vector<std::vector<FilterPeak>> groups;
+            x.peaks = mergeclose(std::move(x.peaks), s.merge_below, s.max_span, &groups);
+            for (std::size_t i = 0; i < groups.size(); ++i) {
+                if (groups[i].size() < 2) continue;
+                records(x, groups[i], "merge", "merged", s.merge_below);
+                record(x, &x.peaks[i], "merge", "merge_result", s.merge_below);
+            }
+        } else {
+            std::stable_sort(x.peaks.begin(), x.peaks.end(),
+                             [](const FilterPeak& a, const FilterPeak& b) { return a.size < b.size; });
+        }
+        if (s.relative > 0) {
+            bool zero_total = false;
+            relativethreshold(x.peaks, s.relative, s.use_area, dropped, zero_total);
+            records(x, dropped, "relative_threshold", zero_total ? "zero_total" : "below_relative_threshold",
+                    s.relative);
+        }
+    }
+
+    void trace(const StatOutcome& o, const std::string& pool) {
+        if (o.too_small) {
+            reportf("Warning: pool_too_small_no_peak_can_pass: %s has %lld peaks, n <= k^2 = %g; left unfiltered\n",
+                    pool.c_str(), static_cast<long long>(o.accepted.size()), s.stat_k * s.stat_k);
+            return;
+        }
+        for (std::size_t i = 0; i < o.rounds.size(); ++i) {
+            const StatRound& r = o.rounds[i];
+            reportf("%s, round %d: n = %lld, s = %g, k*s = %g, accepted = %lld\n", pool.c_str(),
+                    static_cast<int>(i + 1), r.n, r.s, r.bar, r.accepted);
+        }
+    }
+
+    // The statistical filter on the shares of each peak in its sample's
+    // total, pooled over all samples or sample by sample.
+    void statistical() {
+        reportf("Statistical filter: k = %g, %s, on %s (share of the sample's total; a spread about 0 with divisor n)\n",
+                s.stat_k, s.stat_per_sample ? "per sample" : "pooled over all samples",
+                s.use_area ? "area" : "height");
+        std::vector<double> pool;
+        std::vector<std::pair<std::size_t, std::size_t>> owner;  // (sample, peak) of each pooled share
+        auto run_pool = [&](const std::string& name) {
+            StatOutcome o = statisticalfilter(pool, s.stat_k);
+            trace(o, name);
+            std::size_t from = 0;
+            while (from < owner.size()) {
+                const std::size_t si = owner[from].first;
+                Sample& x = samples[si];
+                std::vector<FilterPeak> kept;
+                for (; from < owner.size() && owner[from].first == si; ++from) {
+                    const FilterPeak& p = x.peaks[owner[from].second];
+                    if (o.accepted[from])
+                        kept.push_back(p);
+                    else
+                        record(x, &p, "statistical_filter", "below_statistical_threshold", s.stat_k);
+                }
+                x.peaks.swap(kept);
+            }
+            pool.clear();
+            owner.clear();
+        };
+        for (std::size_t si = 0; si < samples.size(); ++si) {
+            Sample& x = samples[si];
+            if (x.peaks.empty()) continue;
+            double total = 0;
+            for (const FilterPeak& p : x.peaks) total += filtervalue(p, s.use_area);
+            if (!(total > 0)) {
+                records(x, x.peaks, "statistical_filter", "zero_total", s.stat_k);
+                x.peaks.clear();
+                continue;
+            }
+            for (std::size_t i = 0; i < x.peaks.size(); ++i) {
+                pool.push_back(filtervalue(x.peaks[i], s.use_area) / total);
+                owner.push_back({si, i});
+            }
+            if (s.stat_per_sample) run_pool("Sample " + std::to_string(x.number));
+        }
+        if (!s.stat_per_sample) run_pool("Pool of all samples");
+    }
+};
+
+std::string settingtext(double v) { return v > 0 ? valuetext(v) : std::string("off"); }
+
+}  // namespace
+
+void filterpeaks(const FilterSettings& s) {
+    reportf("Peakprep: filtering peaks\n");
+    const std::string out_name = s.input + "_flt";
+    const std::string qc_name = out_name + ".qc.txt";
+    // An output that is the input (a link) would be replaced by the run.
+    if (samefile(s.input, out_name) || samefile(s.input, qc_name))
+        fatalerror("Error: input file is also an output file (filterpeaks)");
+
+    FloatTable t;
+    if (!readtable(s.input, t)) return;
+    if (t.cols != kChannelColumns) {
+        infobox("Sorry: a channel table has 6 columns (sample, peak, minutes, size, height, area)");
+        reportf("Filtering stopped: no output written\n");
+        return;
+    }
+    Run run{s, {}, {}, {}, 0};
+    const std::string names_file = namesfile(s.input);
+    run.names = readsamplenames(names_file);
+    if (run.names.empty())
+        reportf("Sample names: none found\n");
+    else
+        reportf("Sample names: %s\n", names_file.c_str());
+    reportf("Min. size (bp): %s; max. size (bp): %s; min. height (RFU): %s\n", settingtext(s.min_size).c_str(),
+            settingtext(s.max_size).c_str(), settingtext(s.min_height).c_str());
+    reportf("Merge peaks closer than (bp): %s; max. span of a merged peak (bp): %s\n",
+            settingtext(s.merge_below).c_str(), settingtext(s.max_span).c_str());
+    reportf("Relative threshold (%%): %s; statistical filter k: %s; on %s\n", settingtext(s.relative).c_str(),
+            settingtext(s.stat_k).c_str(), s.use_area ? "area" : "height");
+
+    run.group(t);
+    t.values.clear();
+    t.values.shrink_to_fit();
+    for (Sample& x : run.samples) run.persample(x);
+    if (s.stat_k > 0) run.statistical();
+
+    // A placeholder row takes the smallest size kept anywhere, so it never
+    // widens the size range a later class layout is built on.
+    double placeholder_size = 0;
+    bool any = false;
+    for (const Sample& x : run.samples)
+        for (const FilterPeak& p : x.peaks)
+            if (!any || p.size < placeholder_size) {
+                placeholder_size = p.size;
+                any = true;
+            }
+
+    std::vector<float> rows;
+    std::string qc = "sample\tname\tsize\theight\tarea\tstep\treason\tparameter\n" + run.bad_rows_qc;
+    long long emptied = 0, out_rows = 0, records = run.bad_rows;
+    for (Sample& x : run.samples) {
+        double height_after = 0;
+        long long k = 0;
+        for (const FilterPeak& p : x.peaks) {
+            rows.insert(rows.end(), {static_cast<float>(x.number), static_cast<float>(++k), static_cast<float>(p.minutes),
+                                     static_cast<float>(p.size), static_cast<float>(p.height),
+                                     static_cast<float>(p.area)});
+            height_after += p.height;
+        }
+        const bool empty = x.peaks.empty();
+        if (empty) {
+            ++emptied;
+            rows.insert(rows.end(), {static_cast<float>(x.number), 1, 0, static_cast<float>(placeholder_size), 0, 0});
+            run.record(x, nullptr, "result", "sample_emptied", NAN);
+        }
+        out_rows += empty ? 1 : static_cast<long long>(x.peaks.size());
+        for (char c : x.qc) records += c == '\n';
+        qc += x.qc;
+        const std::string& name = samplename(run.names, x.number);
+        reportf("Sample number : %lld%s%s%s, peaks before = %lld, after = %lld, total height before = %g, after = %g%s\n",
+                x.number, name.empty() ? "" : " (", name.c_str(), name.empty() ? "" : ")", x.before,
+                static_cast<long long>(x.peaks.size()), x.height_before, height_after, empty ? " (emptied)" : "");
+    }
+    if (run.bad_rows)
+        reportf("Rows dropped (sample number below 1, above 999999 or not finite) = %lld\n", run.bad_rows);
+    reportf("Samples emptied (one placeholder row of height and area 0 each) = %lld\n", emptied);
+    for (const Sample& x : run.samples)
+        if (x.peaks.empty()) reportf("Emptied: sample number %lld\n", x.number);
+
+    // Both files are written under temporary names and put in place
+    // together, so a failure leaves the earlier pair as it was.
+    const char* const cant_open = "Error: can't open binary output file (ouvecr)";
+    const std::string staged_table = stageoutput(out_name, cant_open);
+    const std::string staged_qc = stageoutput(qc_name, "Error: can't open QC log (filterpeaks)");
+    writetable(staged_table, rows, static_cast<int>(out_rows), kChannelColumns);
+    writetext(staged_qc, qc, "Error: can't write QC log (filterpeaks)");
+    commitoutputs();
+    reportf("Output file: %s\n", out_name.c_str());
+    reportf("--- Number of rows: %lld, columns: %d\n", out_rows, kChannelColumns);
+    reportf("QC log: %s\n", qc_name.c_str());
+    reportf("--- Number of records: %lld\n", records);
+}

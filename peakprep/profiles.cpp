@@ -1,0 +1,77 @@
+#include "peakprep/profiles.h"
+
+#include <algorithm>
+
+#include "base/files.h"
+#include "base/reportstream.h"
+#include "datafile/binfile.h"
+#include "datafile/messages.h"
+#include "datafile/readrows.h"
+#include "datafile/samplenames.h"
+#include "datafile/tabletext.h"
+
+std::string namesfile(const std::string& table) {
+    std::string names = samplenamesfor(table);
+    if (!names.empty()) return names;
+    // The channel table itself: its rows are peaks, but column 1 numbers
+    // the samples of the same names file.
+    const std::string base = basenameofpath(table);
+    if (base.size() == 5 && base.compare(0, 4, "Chan") == 0 && base[4] >= '1' && base[4] <= '4')
+        return table.substr(0, table.size() - 5) + "SampleNamesCh" + base[4];
+    return "";
+}
+
+const std::string& samplename(const std::vector<std::string>& names, long long s) {
+    static const std::string none;
+    return s >= 1 && s <= static_cast<long long>(names.size()) ? names[static_cast<std::size_t>(s - 1)] : none;
+}
+
+bool readtable(const std::string& name, FloatTable& t) {
+    readdims(name.c_str(), t.rows, t.cols);
+    reportf("Input file: %s\n", name.c_str());
+    reportf("--- Number of rows: %d, columns: %d\n", t.rows, t.cols);
+    if (static_cast<long long>(t.rows) * t.cols == 0) {
+        checkbin(name.c_str());  // the notice, and a fresh report
+        return false;
+    }
+    t.values.resize(static_cast<std::size_t>(t.rows) * static_cast<std::size_t>(t.cols));
+    const std::size_t cols = static_cast<std::size_t>(t.cols);
+    float* into = t.values.data();
+    readrows(name.c_str(), [&](int row, const float* v) {
+        std::copy(v, v + cols, into + static_cast<std::size_t>(row - 1) * cols);
+    });
+    return true;
+}
+
+void writetable(const std::string& staged, const std::vector<float>& values, int rows, int cols) {
+    const char* const failed = "Error: can't write matrix (ecrmat)";
+    std::FILE* f = nullptr;
+    ouvecr(staged.c_str(), f, 'b');
+    // The host's floats are written in the file's little-endian layout.
+    const std::size_t n = static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols);
+    const std::size_t block = 1u << 18;
+    std::vector<unsigned char> bytes(4 * block);
+    std::vector<double> wide(block);
+    for (std::size_t at = 0; at < n; at += block) {
+        const std::size_t m = std::min(block, n - at);
+        for (std::size_t j = 0; j < m; ++j) wide[j] = values[at + j];
+        encoderow(wide.data(), m, bytes.data());
+        if (std::fwrite(bytes.data(), 4, m, f) != m) break;  // closebin sees the error
+    }
+    closebin(f, failed);
+    writedims(staged.c_str(), rows, cols);
+}
+
+void writetext(const std::string& staged, const std::string& text, const char* failtext) {
+    std::FILE* f = openfile(staged, "wb");
+    if (!f) fatalerror(failtext);
+    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    if (std::fclose(f) != 0) ok = false;
+    if (!ok) fatalerror(failtext);  // the staged file is discarded with the run
+}
+
+std::string valuetext(double v) {
+    char buf[40];
+    int n = floattext(static_cast<float>(v), buf);
+    return n ? std::string(buf, static_cast<std::size_t>(n)) : std::string("NaN");
+}
