@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "base/reportstream.h"
 #include "datafile/binfile.h"
 #include "datafile/messages.h"
+#include "datafile/readrows.h"
 #include "datafile/samplenames.h"
 #include "datafile/staging.h"
 #include "datafile/tabletext.h"
@@ -28,43 +30,121 @@ namespace {
 
 const int kChannelColumns = 6;
 
+// One QC record of a sample: the peak's size, height and area (absent for
+// a record of the whole sample), the step, the reason code and the
+// parameter value (NaN when there is none).
+struct QcItem {
+    float size = NAN, height = NAN, area = NAN;
+    const char* step;
+    const char* reason;
+    double param;
+};
+
 struct Sample {
     long long number = 0;
     std::vector<FilterPeak> peaks;
     long long before = 0;
     double height_before = 0;
-    std::string qc;  // this sample's QC records
+    std::vector<QcItem> qc;
 };
 
-// One QC record: sample number, name, size, height, area, step, reason,
-// parameter value.
-void qcrecord(std::string& out, const std::string& sample, const std::string& name, const FilterPeak* p,
-              const char* step, const char* reason, double param) {
-    out += sample;
-    out += '\t';
-    appendcell(out, name, '\t');
-    for (double v : {p ? p->size : NAN, p ? p->height : NAN, p ? p->area : NAN}) {
-        out += '\t';
-        if (!std::isnan(v)) out += valuetext(v);
+// The QC log written straight into its file through a buffer: a header
+// line, then a tab-separated record a line.
+class QcWriter {
+  public:
+    explicit QcWriter(const std::string& staged) : f_(openfile(staged, "wb")), buf_(1u << 20) {
+        if (!f_) fatalerror(kFailed);
+        text("sample\tname\tsize\theight\tarea\tstep\treason\tparameter\n");
     }
-    out += '\t';
-    out += step;
-    out += '\t';
-    out += reason;
-    out += '\t';
-    if (!std::isnan(param)) out += valuetext(param);
-    out += '\n';
+    ~QcWriter() {
+        if (f_) std::fclose(f_);
+    }
+    // sample_cells: the sample number and name cells with their tabs.
+    void record(const std::string& sample_cells, const QcItem& q) {
+        text(sample_cells);
+        for (float v : {q.size, q.height, q.area}) {
+            value(v);
+            text("\t", 1);
+        }
+        text(q.step);
+        text("\t", 1);
+        text(q.reason);
+        text("\t", 1);
+        // A step's records share one parameter value: its text is kept.
+        const float param = static_cast<float>(q.param);
+        if (!(param == last_param_) || std::signbit(param) != std::signbit(last_param_)) {
+            last_param_ = param;
+            last_text_len_ = static_cast<std::size_t>(floattext(param, last_text_));
+        }
+        text(last_text_, last_text_len_);
+        text("\n", 1);
+        ++records_;
+    }
+    long long records() const { return records_; }
+    void close() {
+        flush();
+        std::FILE* f = f_;
+        f_ = nullptr;
+        bool ok = ok_ && std::ferror(f) == 0;
+        if (std::fclose(f) != 0) ok = false;
+        if (!ok) fatalerror(kFailed);  // the staged file is discarded with the run
+    }
+
+  private:
+    static constexpr const char* kFailed = "Error: can't write QC log (filterpeaks)";
+    void text(const std::string& t) { text(t.data(), t.size()); }
+    void text(const char* t) { text(t, std::strlen(t)); }
+    void text(const char* t, std::size_t n) {
+        if (used_ + n > buf_.size()) flush();
+        if (n > buf_.size()) {
+            ok_ = ok_ && std::fwrite(t, 1, n, f_) == n;
+            return;
+        }
+        std::memcpy(buf_.data() + used_, t, n);
+        used_ += n;
+    }
+    void value(float v) {
+        if (used_ + 32 > buf_.size()) flush();
+        used_ += static_cast<std::size_t>(floattext(v, buf_.data() + used_));  // NaN: an empty cell
+    }
+    void flush() {
+        if (used_ && std::fwrite(buf_.data(), 1, used_, f_) != used_) ok_ = false;
+        used_ = 0;
+    }
+    std::FILE* f_;
+    std::vector<char> buf_;
+    std::size_t used_ = 0;
+    bool ok_ = true;
+    long long records_ = 0;
+    float last_param_ = NAN;
+    char last_text_[32];
+    std::size_t last_text_len_ = 0;
+};
+
+// The sample number and name cells of a record, each followed by a tab;
+// tabs and line ends in a name become blanks.
+std::string samplecells(const std::string& number, const std::string& name) {
+    std::string cells = number + '\t';
+    appendcell(cells, name, '\t');
+    return cells + '\t';
 }
 
 struct Run {
     const FilterSettings& s;
     std::vector<std::string> names;
     std::vector<Sample> samples;
-    std::string bad_rows_qc;
-    long long bad_rows = 0;
+    std::vector<std::pair<float, QcItem>> bad_rows;  // rows of no sample: column 1 and the record
+    MergeWork merge_work;
+    std::vector<FilterPeak> dropped;
 
     void record(Sample& x, const FilterPeak* p, const char* step, const char* reason, double param) {
-        qcrecord(x.qc, std::to_string(x.number), samplename(names, x.number), p, step, reason, param);
+        QcItem q{NAN, NAN, NAN, step, reason, param};
+        if (p) {
+            q.size = static_cast<float>(p->size);
+            q.height = static_cast<float>(p->height);
+            q.area = static_cast<float>(p->area);
+        }
+        x.qc.push_back(q);
     }
     void records(Sample& x, const std::vector<FilterPeak>& dropped, const char* step, const char* reason,
                  double param) {
@@ -73,44 +153,33 @@ struct Run {
 
     // The rows of the table grouped by sample number (column 1, truncated),
     // in ascending sample order; within a sample the rows keep their order.
-    void group(const FloatTable& t) {
+    void group(const std::string& input) {
         std::vector<int> slot(static_cast<std::size_t>(kMaxTableCount) + 1, -1);
-        std::vector<long long> count;
-        std::vector<long long> numbers;
-        auto number_of = [](double x) { return std::isfinite(x) && x >= 1 && x < kMaxTableCount + 1.0 ? static_cast<long long>(x) : 0LL; };
-        for (int r = 0; r < t.rows; ++r) {
-            const float* v = &t.values[static_cast<std::size_t>(r) * kChannelColumns];
-            long long n = number_of(v[0]);
-            if (n == 0) {
-                ++bad_rows;
-                FilterPeak p = makepeak(v[1], v[2], v[3], v[4], v[5]);
-                qcrecord(bad_rows_qc, valuetext(v[0]), "", &p, "input", "no_sample_number", NAN);
-                continue;
+        readrows(input.c_str(), [&](int, const float* v) {
+            const double x = v[0];
+            if (!(std::isfinite(x) && x >= 1 && x < kMaxTableCount + 1.0)) {
+                bad_rows.push_back({v[0], {v[3], v[4], v[5], "input", "no_sample_number", NAN}});
+                return;
             }
-            if (slot[static_cast<std::size_t>(n)] < 0) {
-                slot[static_cast<std::size_t>(n)] = 0;
-                numbers.push_back(n);
+            const long long n = static_cast<long long>(x);
+            int& k = slot[static_cast<std::size_t>(n)];
+            if (k < 0) {
+                k = static_cast<int>(samples.size());
+                samples.emplace_back();
+                samples.back().number = n;
             }
-        }
-        std::sort(numbers.begin(), numbers.end());
-        samples.resize(numbers.size());
-        for (std::size_t i = 0; i < numbers.size(); ++i) {
-            slot[static_cast<std::size_t>(numbers[i])] = static_cast<int>(i);
-            samples[i].number = numbers[i];
-        }
-        for (int r = 0; r < t.rows; ++r) {
-            const float* v = &t.values[static_cast<std::size_t>(r) * kChannelColumns];
-            long long n = number_of(v[0]);
-            if (n == 0) continue;
-            Sample& x = samples[static_cast<std::size_t>(slot[static_cast<std::size_t>(n)])];
-            x.peaks.push_back(makepeak(v[1], v[2], v[3], v[4], v[5]));
-            ++x.before;
-            x.height_before += v[4];
-        }
+            Sample& s = samples[static_cast<std::size_t>(k)];
+            s.peaks.push_back(makepeak(v[2], v[3], v[4], v[5]));
+            ++s.before;
+            s.height_before += v[4];
+        });
+        auto by_number = [](const Sample& a, const Sample& b) { return a.number < b.number; };
+        if (!std::is_sorted(samples.begin(), samples.end(), by_number))
+            std::sort(samples.begin(), samples.end(), by_number);
     }
 
     void persample(Sample& x) {
-        std::vector<FilterPeak> dropped;
+        dropped.clear();
         if (s.min_size > 0 || s.max_size > 0) {
             sizerange(x.peaks, s.min_size, s.max_size, dropped);
             for (const FilterPeak& p : dropped)
@@ -124,16 +193,14 @@ struct Run {
             dropped.clear();
         }
         if (s.merge_below > 0) {
-            std::vector<std::vector<FilterPeak>> groups;
-            x.peaks = mergeclose(std::move(x.peaks), s.merge_below, s.max_span, &groups);
-            for (std::size_t i = 0; i < groups.size(); ++i) {
-                if (groups[i].size() < 2) continue;
-                records(x, groups[i], "merge", "merged", s.merge_below);
-                record(x, &x.peaks[i], "merge", "merge_result", s.merge_below);
+            mergeclose(x.peaks, s.merge_below, s.max_span, merge_work);
+            for (const MergeGroup& g : merge_work.groups) {
+                for (std::size_t m = g.first; m < g.first + g.count; ++m)
+                    record(x, &merge_work.members[m], "merge", "merged", s.merge_below);
+                record(x, &x.peaks[g.index], "merge", "merge_result", s.merge_below);
             }
         } else {
-            std::stable_sort(x.peaks.begin(), x.peaks.end(),
-                             [](const FilterPeak& a, const FilterPeak& b) { return a.size < b.size; });
+            sortbysize(x.peaks);
         }
         if (s.relative > 0) {
             bool zero_total = false;
@@ -216,14 +283,14 @@ void filterpeaks(const FilterSettings& s) {
     if (samefile(s.input, out_name) || samefile(s.input, qc_name))
         fatalerror("Error: input file is also an output file (filterpeaks)");
 
-    FloatTable t;
-    if (!readtable(s.input, t)) return;
-    if (t.cols != kChannelColumns) {
+    int rows = 0, cols = 0;
+    if (!tablesize(s.input, rows, cols)) return;
+    if (cols != kChannelColumns) {
         infobox("Sorry: a channel table has 6 columns (sample, peak, minutes, size, height, area)");
         reportf("Filtering stopped: no output written\n");
         return;
     }
-    Run run{s, {}, {}, {}, 0};
+    Run run{s, {}, {}, {}, {}, {}};
     const std::string names_file = namesfile(s.input);
     run.names = readsamplenames(names_file);
     if (run.names.empty())
@@ -237,9 +304,7 @@ void filterpeaks(const FilterSettings& s) {
     reportf("Relative threshold (%%): %s; statistical filter k: %s; on %s\n", settingtext(s.relative).c_str(),
             settingtext(s.stat_k).c_str(), s.use_area ? "area" : "height");
 
-    run.group(t);
-    t.values.clear();
-    t.values.shrink_to_fit();
+    run.group(s.input);
     for (Sample& x : run.samples) run.persample(x);
     if (s.stat_k > 0) run.statistical();
 
@@ -254,14 +319,15 @@ void filterpeaks(const FilterSettings& s) {
                 any = true;
             }
 
-    std::vector<float> rows;
-    std::string qc = "sample\tname\tsize\theight\tarea\tstep\treason\tparameter\n" + run.bad_rows_qc;
-    long long emptied = 0, out_rows = 0, records = run.bad_rows;
+    std::vector<float> out;
+    long long emptied = 0, out_rows = 0;
+    for (const Sample& x : run.samples) out_rows += x.peaks.empty() ? 1 : static_cast<long long>(x.peaks.size());
+    out.reserve(static_cast<std::size_t>(out_rows) * kChannelColumns);
     for (Sample& x : run.samples) {
         double height_after = 0;
         long long k = 0;
         for (const FilterPeak& p : x.peaks) {
-            rows.insert(rows.end(), {static_cast<float>(x.number), static_cast<float>(++k), static_cast<float>(p.minutes),
+            out.insert(out.end(), {static_cast<float>(x.number), static_cast<float>(++k), static_cast<float>(p.minutes),
                                      static_cast<float>(p.size), static_cast<float>(p.height),
                                      static_cast<float>(p.area)});
             height_after += p.height;
@@ -269,19 +335,17 @@ void filterpeaks(const FilterSettings& s) {
         const bool empty = x.peaks.empty();
         if (empty) {
             ++emptied;
-            rows.insert(rows.end(), {static_cast<float>(x.number), 1, 0, static_cast<float>(placeholder_size), 0, 0});
+            out.insert(out.end(), {static_cast<float>(x.number), 1, 0, static_cast<float>(placeholder_size), 0, 0});
             run.record(x, nullptr, "result", "sample_emptied", NAN);
         }
-        out_rows += empty ? 1 : static_cast<long long>(x.peaks.size());
-        for (char c : x.qc) records += c == '\n';
-        qc += x.qc;
         const std::string& name = samplename(run.names, x.number);
         reportf("Sample number : %lld%s%s%s, peaks before = %lld, after = %lld, total height before = %g, after = %g%s\n",
                 x.number, name.empty() ? "" : " (", name.c_str(), name.empty() ? "" : ")", x.before,
                 static_cast<long long>(x.peaks.size()), x.height_before, height_after, empty ? " (emptied)" : "");
     }
-    if (run.bad_rows)
-        reportf("Rows dropped (sample number below 1, above 999999 or not finite) = %lld\n", run.bad_rows);
+    if (!run.bad_rows.empty())
+        reportf("Rows dropped (sample number below 1, above 999999 or not finite) = %lld\n",
+                static_cast<long long>(run.bad_rows.size()));
     reportf("Samples emptied (one placeholder row of height and area 0 each) = %lld\n", emptied);
     for (const Sample& x : run.samples)
         if (x.peaks.empty()) reportf("Emptied: sample number %lld\n", x.number);
@@ -291,11 +355,18 @@ void filterpeaks(const FilterSettings& s) {
     const char* const cant_open = "Error: can't open binary output file (ouvecr)";
     const std::string staged_table = stageoutput(out_name, cant_open);
     const std::string staged_qc = stageoutput(qc_name, "Error: can't open QC log (filterpeaks)");
-    writetable(staged_table, rows, static_cast<int>(out_rows), kChannelColumns);
-    writetext(staged_qc, qc, "Error: can't write QC log (filterpeaks)");
+    writetable(staged_table, out, static_cast<int>(out_rows), kChannelColumns);
+    QcWriter qc(staged_qc);
+    for (const auto& b : run.bad_rows) qc.record(samplecells(valuetext(b.first), ""), b.second);
+    for (const Sample& x : run.samples) {
+        if (x.qc.empty()) continue;
+        const std::string cells = samplecells(std::to_string(x.number), samplename(run.names, x.number));
+        for (const QcItem& q : x.qc) qc.record(cells, q);
+    }
+    qc.close();
     commitoutputs();
     reportf("Output file: %s\n", out_name.c_str());
     reportf("--- Number of rows: %lld, columns: %d\n", out_rows, kChannelColumns);
     reportf("QC log: %s\n", qc_name.c_str());
-    reportf("--- Number of records: %lld\n", records);
+    reportf("--- Number of records: %lld\n", qc.records());
 }

@@ -12,18 +12,19 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <queue>
+#include <utility>
 #include <vector>
 
+// A peak of a sample (the output numbers the peaks afresh).
 struct FilterPeak {
-    double peak_no = 0, minutes = 0, size = 0, height = 0, area = 0;
-    double lo = 0, hi = 0;  // smallest and largest size of the original peaks merged here
-    int members = 1;        // number of original peaks merged here
+    double minutes = 0, size = 0, height = 0, area = 0;
+    float lo = 0, hi = 0;  // smallest and largest size of the original peaks merged here
+    int members = 1;       // number of original peaks merged here
 };
 
-inline FilterPeak makepeak(double peak_no, double minutes, double size, double height, double area) {
+// A peak as read: its size is a float32 of the table.
+inline FilterPeak makepeak(double minutes, float size, double height, double area) {
     FilterPeak p;
-    p.peak_no = peak_no;
     p.minutes = minutes;
     p.size = p.lo = p.hi = size;
     p.height = height;
@@ -90,64 +91,96 @@ inline FilterPeak combine(const FilterPeak& a, const FilterPeak& b) {
 // when max_span > 0, their original peaks together spanning at most max_span.
 inline bool maymerge(const FilterPeak& a, const FilterPeak& b, double d, double max_span) {
     if (!(b.size - a.size < d - sizeslack(a.size, b.size))) return false;
-    return max_span <= 0 || b.hi - a.lo <= max_span + sizeslack(a.lo, b.hi);
+    return max_span <= 0 || static_cast<double>(b.hi) - a.lo <= max_span + sizeslack(a.lo, b.hi);
 }
 
-// The peaks of one sample merged: sorted by size (stably), then, as long as
-// some neighbours may merge, the closest such pair (the leftmost of equally
-// close pairs) is replaced by its combination, and the distances to the new
-// peak's neighbours are taken again.  groups[i] lists the original peaks of
-// result[i] (in size order).  A heap of candidate pairs keeps this near
-// n log n; stale entries (a side merged since) are skipped.
-inline std::vector<FilterPeak> mergeclose(std::vector<FilterPeak> p, double d, double max_span,
-                                          std::vector<std::vector<FilterPeak>>* groups) {
-    std::stable_sort(p.begin(), p.end(), [](const FilterPeak& a, const FilterPeak& b) { return a.size < b.size; });
+// Peaks in size order, equal sizes in their order (tables usually come
+// sorted: then nothing moves).
+inline void sortbysize(std::vector<FilterPeak>& p) {
+    auto smaller = [](const FilterPeak& a, const FilterPeak& b) { return a.size < b.size; };
+    if (!std::is_sorted(p.begin(), p.end(), smaller)) std::stable_sort(p.begin(), p.end(), smaller);
+}
+
+// A merged peak: result[index] of the last merge, whose original peaks are
+// members[first .. first + count - 1] (in size order).
+struct MergeGroup {
+    std::size_t index, first, count;
+};
+struct MergePair {
+    double diff;
+    int left, right, vl, vr;
+};
+// What a merge works in, kept from sample to sample so that the arrays are
+// not made again for each; groups and members describe the last merge.
+struct MergeWork {
+    std::vector<int> prev, next, version, member_next, member_tail;
+    std::vector<char> alive;
+    std::vector<FilterPeak> originals;
+    std::vector<MergePair> heap;
+    std::vector<FilterPeak> members;
+    std::vector<MergeGroup> groups;
+};
+
+// The peaks of one sample merged in place: sorted by size (stably), then,
+// as long as some neighbours may merge, the closest such pair (the leftmost
+// of equally close pairs) is replaced by its combination, and the distances
+// to the new peak's neighbours are taken again.  A heap of candidate pairs
+// keeps this near n log n; an entry whose side merged since is skipped.
+inline void mergeclose(std::vector<FilterPeak>& p, double d, double max_span, MergeWork& w) {
+    sortbysize(p);
+    w.groups.clear();
+    w.members.clear();
     const int n = static_cast<int>(p.size());
-    std::vector<int> prev(n), next(n), version(n, 0), member_next(n, -1), member_tail(n);
-    std::vector<char> alive(n, 1);
-    for (int i = 0; i < n; ++i) {
-        prev[i] = i - 1;
-        next[i] = i + 1 < n ? i + 1 : -1;
-        member_tail[i] = i;
-    }
-    const std::vector<FilterPeak> originals = groups ? p : std::vector<FilterPeak>();
-    struct Pair {
-        double diff;
-        int left, right, vl, vr;
+    w.heap.clear();
+    auto later = [](const MergePair& x, const MergePair& y) {
+        return x.diff > y.diff || (x.diff == y.diff && x.left > y.left);
     };
-    auto later = [](const Pair& x, const Pair& y) { return x.diff > y.diff || (x.diff == y.diff && x.left > y.left); };
-    std::priority_queue<Pair, std::vector<Pair>, decltype(later)> heap(later);
     auto offer = [&](int l, int r) {
-        if (l >= 0 && r >= 0 && maymerge(p[l], p[r], d, max_span))
-            heap.push({p[r].size - p[l].size, l, r, version[l], version[r]});
+        if (l >= 0 && r >= 0 && maymerge(p[l], p[r], d, max_span)) {
+            w.heap.push_back({p[r].size - p[l].size, l, r, w.version[l], w.version[r]});
+            std::push_heap(w.heap.begin(), w.heap.end(), later);
+        }
     };
+    w.version.assign(n, 0);
     for (int i = 0; i + 1 < n; ++i) offer(i, i + 1);
-    while (!heap.empty()) {
-        Pair top = heap.top();
-        heap.pop();
-        if (!alive[top.left] || !alive[top.right] || version[top.left] != top.vl || version[top.right] != top.vr)
-            continue;
-        const int l = top.left, r = top.right;
-        p[l] = combine(p[l], p[r]);
-        alive[r] = 0;
-        ++version[l];
-        next[l] = next[r];
-        if (next[r] >= 0) prev[next[r]] = l;
-        member_next[member_tail[l]] = r;
-        member_tail[l] = member_tail[r];
-        offer(prev[l], l);
-        offer(l, next[l]);
-    }
-    std::vector<FilterPeak> result;
-    if (groups) groups->clear();
+    if (w.heap.empty()) return;  // nothing to merge
+    w.prev.resize(n);
+    w.next.resize(n);
+    w.member_next.assign(n, -1);
+    w.member_tail.resize(n);
+    w.alive.assign(n, 1);
     for (int i = 0; i < n; ++i) {
-        if (!alive[i]) continue;
-        result.push_back(p[i]);
-        if (!groups) continue;
-        groups->emplace_back();
-        for (int m = i; m >= 0; m = member_next[m]) groups->back().push_back(originals[m]);
+        w.prev[i] = i - 1;
+        w.next[i] = i + 1 < n ? i + 1 : -1;
+        w.member_tail[i] = i;
     }
-    return result;
+    w.originals.assign(p.begin(), p.end());
+    while (!w.heap.empty()) {
+        std::pop_heap(w.heap.begin(), w.heap.end(), later);
+        const MergePair top = w.heap.back();
+        w.heap.pop_back();
+        const int l = top.left, r = top.right;
+        if (!w.alive[l] || !w.alive[r] || w.version[l] != top.vl || w.version[r] != top.vr) continue;
+        p[l] = combine(p[l], p[r]);
+        w.alive[r] = 0;
+        ++w.version[l];
+        w.next[l] = w.next[r];
+        if (w.next[r] >= 0) w.prev[w.next[r]] = l;
+        w.member_next[w.member_tail[l]] = r;
+        w.member_tail[l] = w.member_tail[r];
+        offer(w.prev[l], l);
+        offer(l, w.next[l]);
+    }
+    std::size_t k = 0;
+    for (int i = 0; i < n; ++i) {
+        if (!w.alive[i]) continue;
+        if (p[i].members > 1) {
+            w.groups.push_back({k, w.members.size(), static_cast<std::size_t>(p[i].members)});
+            for (int m = i; m >= 0; m = w.member_next[m]) w.members.push_back(w.originals[m]);
+        }
+        p[k++] = p[i];
+    }
+    p.resize(k);
 }
 
 inline double filtervalue(const FilterPeak& x, bool use_area) { return use_area ? x.area : x.height; }

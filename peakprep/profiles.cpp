@@ -26,14 +26,19 @@ const std::string& samplename(const std::vector<std::string>& names, long long s
     return s >= 1 && s <= static_cast<long long>(names.size()) ? names[static_cast<std::size_t>(s - 1)] : none;
 }
 
-bool readtable(const std::string& name, FloatTable& t) {
-    readdims(name.c_str(), t.rows, t.cols);
+bool tablesize(const std::string& name, int& rows, int& cols) {
+    readdims(name.c_str(), rows, cols);
     reportf("Input file: %s\n", name.c_str());
-    reportf("--- Number of rows: %d, columns: %d\n", t.rows, t.cols);
-    if (static_cast<long long>(t.rows) * t.cols == 0) {
+    reportf("--- Number of rows: %d, columns: %d\n", rows, cols);
+    if (static_cast<long long>(rows) * cols == 0) {
         checkbin(name.c_str());  // the notice, and a fresh report
         return false;
     }
+    return true;
+}
+
+bool readtable(const std::string& name, FloatTable& t) {
+    if (!tablesize(name, t.rows, t.cols)) return false;
     t.values.resize(static_cast<std::size_t>(t.rows) * static_cast<std::size_t>(t.cols));
     const std::size_t cols = static_cast<std::size_t>(t.cols);
     float* into = t.values.data();
@@ -60,14 +65,6 @@ void writetable(const std::string& staged, const std::vector<float>& values, int
     }
     closebin(f, failed);
     writedims(staged.c_str(), rows, cols);
-}
-
-void writetext(const std::string& staged, const std::string& text, const char* failtext) {
-    std::FILE* f = openfile(staged, "wb");
-    if (!f) fatalerror(failtext);
-    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    if (std::fclose(f) != 0) ok = false;
-    if (!ok) fatalerror(failtext);  // the staged file is discarded with the run
 }
 
 std::string valuetext(double v) {

@@ -14,7 +14,7 @@ namespace {
 std::vector<FilterPeak> peaks(const std::vector<std::pair<double, double>>& size_height) {
     std::vector<FilterPeak> p;
     for (const auto& sh : size_height)
-        p.push_back(makepeak(static_cast<double>(p.size() + 1), 0, static_cast<float>(sh.first), sh.second, 1));
+        p.push_back(makepeak(0, static_cast<float>(sh.first), sh.second, 1));
     return p;
 }
 
@@ -90,15 +90,21 @@ TEST(PeakprepSteps, MergeCases) {
          {100, 100.46666666666667}, {10, 30}},
     };
     for (const Case& c : cases) {
-        std::vector<std::vector<FilterPeak>> groups;
-        std::vector<FilterPeak> m = mergeclose(peaks(c.in), c.d, c.span, &groups);
+        MergeWork w;
+        std::vector<FilterPeak> m = peaks(c.in);
+        mergeclose(m, c.d, c.span, w);
         ASSERT_EQ(m.size(), c.sizes.size()) << c.what;
-        std::size_t members = 0;
+        std::size_t members = m.size();
         for (std::size_t i = 0; i < m.size(); ++i) {
             EXPECT_NEAR(m[i].size, c.sizes[i], 1e-4) << c.what;
             EXPECT_EQ(m[i].height, c.heights[i]) << c.what;
-            EXPECT_EQ(static_cast<int>(groups[i].size()), m[i].members) << c.what;
-            members += groups[i].size();
+        }
+        for (const MergeGroup& g : w.groups) {
+            EXPECT_EQ(static_cast<int>(g.count), m[g.index].members) << c.what;
+            double height = 0;
+            for (std::size_t k = g.first; k < g.first + g.count; ++k) height += w.members[k].height;
+            EXPECT_EQ(height, m[g.index].height) << c.what;
+            members += g.count - 1;
         }
         EXPECT_EQ(members, c.in.size()) << c.what;
     }
@@ -106,13 +112,15 @@ TEST(PeakprepSteps, MergeCases) {
 
 TEST(PeakprepSteps, FastMergeAndStatisticalFilterMatchThePlainVersions) {
     std::mt19937 rng(7);
+    MergeWork work;  // reused, as from sample to sample
     for (int trial = 0; trial < 300; ++trial) {
         std::vector<std::pair<double, double>> in;
         const int n = 1 + static_cast<int>(rng() % 40);
         for (int i = 0; i < n; ++i)  // sizes on a 0.05 grid, so ties occur
             in.push_back({100 + 0.05 * static_cast<double>(rng() % 80), static_cast<double>(rng() % 4 * 50)});
         const double d = 0.05 * static_cast<double>(1 + rng() % 12), span = trial % 3 ? 0.0 : 0.4;
-        std::vector<FilterPeak> fast = mergeclose(peaks(in), d, span, nullptr), plain = plainmerge(peaks(in), d, span);
+        std::vector<FilterPeak> fast = peaks(in), plain = plainmerge(peaks(in), d, span);
+        mergeclose(fast, d, span, work);
         ASSERT_EQ(sizes(fast), sizes(plain)) << trial;
         double total = 0, merged = 0;
         for (const auto& sh : in) total += sh.second;
