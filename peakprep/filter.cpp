@@ -34,6 +34,7 @@ const int kChannelColumns = 6;
 // a record of the whole sample), the step, the reason code and the
 // parameter value (NaN when there is none).
 struct QcItem {
+    std::size_t sample;  // index in the run's samples
     float size = NAN, height = NAN, area = NAN;
     const char* step;
     const char* reason;
@@ -45,7 +46,6 @@ struct Sample {
     std::vector<FilterPeak> peaks;
     long long before = 0;
     double height_before = 0;
-    std::vector<QcItem> qc;
 };
 
 // The QC log written straight into its file through a buffer: a header
@@ -130,21 +130,23 @@ std::string samplecells(const std::string& number, const std::string& name) {
 }
 
 struct Run {
+    explicit Run(const FilterSettings& settings) : s(settings) {}
     const FilterSettings& s;
     std::vector<std::string> names;
     std::vector<Sample> samples;
     std::vector<std::pair<float, QcItem>> bad_rows;  // rows of no sample: column 1 and the record
+    std::vector<QcItem> qc;  // the records of the samples, in the order the steps made them
     MergeWork merge_work;
     std::vector<FilterPeak> dropped;
 
     void record(Sample& x, const FilterPeak* p, const char* step, const char* reason, double param) {
-        QcItem q{NAN, NAN, NAN, step, reason, param};
+        QcItem q{static_cast<std::size_t>(&x - samples.data()), NAN, NAN, NAN, step, reason, param};
         if (p) {
             q.size = static_cast<float>(p->size);
             q.height = static_cast<float>(p->height);
             q.area = static_cast<float>(p->area);
         }
-        x.qc.push_back(q);
+        qc.push_back(q);
     }
     void records(Sample& x, const std::vector<FilterPeak>& dropped, const char* step, const char* reason,
                  double param) {
@@ -158,15 +160,18 @@ struct Run {
         readrows(input.c_str(), [&](int, const float* v) {
             const double x = v[0];
             if (!(std::isfinite(x) && x >= 1 && x < kMaxTableCount + 1.0)) {
-                bad_rows.push_back({v[0], {v[3], v[4], v[5], "input", "no_sample_number", NAN}});
+                bad_rows.push_back({v[0], {0, v[3], v[4], v[5], "input", "no_sample_number", NAN}});
                 return;
             }
             const long long n = static_cast<long long>(x);
             int& k = slot[static_cast<std::size_t>(n)];
             if (k < 0) {
                 k = static_cast<int>(samples.size());
+                // Samples tend to have alike numbers of peaks.
+                const std::size_t guess = samples.empty() ? 64 : samples.back().peaks.size() + 16;
                 samples.emplace_back();
                 samples.back().number = n;
+                samples.back().peaks.reserve(guess);
             }
             Sample& s = samples[static_cast<std::size_t>(k)];
             s.peaks.push_back(makepeak(v[2], v[3], v[4], v[5]));
@@ -256,8 +261,9 @@ struct Run {
             if (x.peaks.empty()) continue;
             double total = 0;
             for (const FilterPeak& p : x.peaks) total += filtervalue(p, s.use_area);
-            if (!(total > 0)) {
-                records(x, x.peaks, "statistical_filter", "zero_total", s.stat_k);
+            // A finite total also makes every share finite.
+            if (!(total > 0) || !std::isfinite(total)) {
+                records(x, x.peaks, "statistical_filter", total > 0 ? "total_not_finite" : "zero_total", s.stat_k);
                 x.peaks.clear();
                 continue;
             }
@@ -290,7 +296,7 @@ void filterpeaks(const FilterSettings& s) {
         reportf("Filtering stopped: no output written\n");
         return;
     }
-    Run run{s, {}, {}, {}, {}, {}};
+    Run run(s);
     const std::string names_file = namesfile(s.input);
     run.names = readsamplenames(names_file);
     if (run.names.empty())
@@ -322,20 +328,22 @@ void filterpeaks(const FilterSettings& s) {
     std::vector<float> out;
     long long emptied = 0, out_rows = 0;
     for (const Sample& x : run.samples) out_rows += x.peaks.empty() ? 1 : static_cast<long long>(x.peaks.size());
-    out.reserve(static_cast<std::size_t>(out_rows) * kChannelColumns);
+    out.resize(static_cast<std::size_t>(out_rows) * kChannelColumns);
+    float* row = out.data();
+    auto put = [&row](double a, double b, double c, double d, double e, double f) {
+        for (double v : {a, b, c, d, e, f}) *row++ = static_cast<float>(v);
+    };
     for (Sample& x : run.samples) {
         double height_after = 0;
         long long k = 0;
         for (const FilterPeak& p : x.peaks) {
-            out.insert(out.end(), {static_cast<float>(x.number), static_cast<float>(++k), static_cast<float>(p.minutes),
-                                     static_cast<float>(p.size), static_cast<float>(p.height),
-                                     static_cast<float>(p.area)});
+            put(static_cast<double>(x.number), static_cast<double>(++k), p.minutes, p.size, p.height, p.area);
             height_after += p.height;
         }
         const bool empty = x.peaks.empty();
         if (empty) {
             ++emptied;
-            out.insert(out.end(), {static_cast<float>(x.number), 1, 0, static_cast<float>(placeholder_size), 0, 0});
+            put(static_cast<double>(x.number), 1, 0, placeholder_size, 0, 0);
             run.record(x, nullptr, "result", "sample_emptied", NAN);
         }
         const std::string& name = samplename(run.names, x.number);
@@ -358,10 +366,26 @@ void filterpeaks(const FilterSettings& s) {
     writetable(staged_table, out, static_cast<int>(out_rows), kChannelColumns);
     QcWriter qc(staged_qc);
     for (const auto& b : run.bad_rows) qc.record(samplecells(valuetext(b.first), ""), b.second);
-    for (const Sample& x : run.samples) {
-        if (x.qc.empty()) continue;
-        const std::string cells = samplecells(std::to_string(x.number), samplename(run.names, x.number));
-        for (const QcItem& q : x.qc) qc.record(cells, q);
+    // The records sample by sample, each sample's in the order of the steps.
+    // (A counting sort: the statistical filter's records come after all
+    // samples' others.)
+    auto by_sample = [](const QcItem& a, const QcItem& b) { return a.sample < b.sample; };
+    if (!std::is_sorted(run.qc.begin(), run.qc.end(), by_sample)) {
+        std::vector<std::size_t> at(run.samples.size() + 1, 0);
+        for (const QcItem& q : run.qc) ++at[q.sample + 1];
+        for (std::size_t i = 1; i < at.size(); ++i) at[i] += at[i - 1];
+        std::vector<QcItem> sorted(run.qc.size());
+        for (const QcItem& q : run.qc) sorted[at[q.sample]++] = q;
+        run.qc.swap(sorted);
+    }
+    std::string cells;
+    for (std::size_t i = 0; i < run.qc.size(); ++i) {
+        const QcItem& q = run.qc[i];
+        if (i == 0 || q.sample != run.qc[i - 1].sample) {
+            const Sample& x = run.samples[q.sample];
+            cells = samplecells(std::to_string(x.number), samplename(run.names, x.number));
+        }
+        qc.record(cells, q);
     }
     qc.close();
     commitoutputs();

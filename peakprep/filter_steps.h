@@ -39,13 +39,19 @@ inline bool atmost(double value, double limit) { return value <= static_cast<dou
 // The rounding slack of a distance between two sizes stored as float32.
 inline double sizeslack(double a, double b) { return std::max(std::fabs(a), std::fabs(b)) * 0x1p-22; }
 
+// Keeps p[i] as the k-th peak kept (moving it only when some were dropped).
+inline void keepat(std::vector<FilterPeak>& p, std::size_t& k, std::size_t i) {
+    if (k != i) p[k] = p[i];
+    ++k;
+}
+
 // Peaks outside [min_size, max_size] (a limit of 0 is off) go to dropped.
 inline void sizerange(std::vector<FilterPeak>& p, double min_size, double max_size, std::vector<FilterPeak>& dropped) {
     std::size_t k = 0;
-    for (const FilterPeak& x : p) {
-        bool keep = (min_size <= 0 || atleast(x.size, min_size)) && (max_size <= 0 || atmost(x.size, max_size));
-        if (keep)
-            p[k++] = x;
+    for (std::size_t i = 0; i < p.size(); ++i) {
+        const FilterPeak& x = p[i];
+        if ((min_size <= 0 || atleast(x.size, min_size)) && (max_size <= 0 || atmost(x.size, max_size)))
+            keepat(p, k, i);
         else
             dropped.push_back(x);
     }
@@ -56,11 +62,11 @@ inline void sizerange(std::vector<FilterPeak>& p, double min_size, double max_si
 inline void absoluteheight(std::vector<FilterPeak>& p, double min_height, std::vector<FilterPeak>& dropped) {
     if (min_height <= 0) return;
     std::size_t k = 0;
-    for (const FilterPeak& x : p) {
-        if (atleast(x.height, min_height))
-            p[k++] = x;
+    for (std::size_t i = 0; i < p.size(); ++i) {
+        if (atleast(p[i].height, min_height))
+            keepat(p, k, i);
         else
-            dropped.push_back(x);
+            dropped.push_back(p[i]);
     }
     p.resize(k);
 }
@@ -202,13 +208,13 @@ inline void relativethreshold(std::vector<FilterPeak>& p, double percent, bool u
         return;
     }
     std::size_t k = 0;
-    for (const FilterPeak& x : p) {
+    for (std::size_t i = 0; i < p.size(); ++i) {
         // The share is compared with a relative slack of the division's rounding.
-        double share = 100.0 * filtervalue(x, use_area) / total;
+        double share = 100.0 * filtervalue(p[i], use_area) / total;
         if (share * (1 + 1e-12) >= percent)
-            p[k++] = x;
+            keepat(p, k, i);
         else
-            dropped.push_back(x);
+            dropped.push_back(p[i]);
     }
     p.resize(k);
 }
@@ -232,7 +238,8 @@ struct StatOutcome {
 // sum x^2 >= max^2, a pool of n <= k^2 values can never pass a value; such a
 // pool is left whole (too_small) rather than emptied.  The values are taken
 // largest first, so what is left is always a tail of that order and its sum
-// of squares is read from sums built from the smallest value up.
+// of squares is read from sums built from the smallest value up.  The values
+// must be finite.
 inline StatOutcome statisticalfilter(const std::vector<double>& x, double k) {
     StatOutcome out;
     const std::size_t n = x.size();
@@ -243,21 +250,24 @@ inline StatOutcome statisticalfilter(const std::vector<double>& x, double k) {
         out.accepted.assign(n, 1);
         return out;
     }
-    std::vector<std::size_t> order(n);
-    for (std::size_t i = 0; i < n; ++i) order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return x[a] > x[b]; });
-    std::vector<double> tail(n + 1, 0.0);  // tail[i] = sum of squares of order[i..n-1]
-    for (std::size_t i = n; i-- > 0;) tail[i] = tail[i + 1] + x[order[i]] * x[order[i]];
-    std::size_t first = 0;  // values order[first..] are left
+    // Each round takes a top part of what is left, so the accepted values
+    // are the m largest, ties never split (equal values pass together).
+    std::vector<double> sorted(x);
+    std::sort(sorted.begin(), sorted.end(), [](double a, double b) { return a > b; });
+    std::vector<double> tail(n + 1, 0.0);  // tail[i] = sum of squares of sorted[i..n-1]
+    for (std::size_t i = n; i-- > 0;) tail[i] = tail[i + 1] + sorted[i] * sorted[i];
+    std::size_t first = 0;  // sorted[first..] are left
     while (first < n) {
         const long long left = static_cast<long long>(n - first);
         const double s = std::sqrt(tail[first] / static_cast<double>(left));
         const double bar = k * s;
         std::size_t end = first;
-        while (end < n && x[order[end]] > bar) out.accepted[order[end++]] = 1;
+        while (end < n && sorted[end] > bar) ++end;
         out.rounds.push_back({left, s, bar, static_cast<long long>(end - first)});
         if (end == first) break;
         first = end;
     }
+    if (first > 0)
+        for (std::size_t i = 0; i < n; ++i) out.accepted[i] = x[i] >= sorted[first - 1];
     return out;
 }

@@ -52,17 +52,15 @@ void writetable(const std::string& staged, const std::vector<float>& values, int
     const char* const failed = "Error: can't write matrix (ecrmat)";
     std::FILE* f = nullptr;
     ouvecr(staged.c_str(), f, 'b');
-    // The host's floats are written in the file's little-endian layout.
     const std::size_t n = static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols);
-    const std::size_t block = 1u << 18;
-    std::vector<unsigned char> bytes(4 * block);
-    std::vector<double> wide(block);
-    for (std::size_t at = 0; at < n; at += block) {
-        const std::size_t m = std::min(block, n - at);
-        for (std::size_t j = 0; j < m; ++j) wide[j] = values[at + j];
-        encoderow(wide.data(), m, bytes.data());
-        if (std::fwrite(bytes.data(), 4, m, f) != m) break;  // closebin sees the error
-    }
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    // The host's own float layout is the file's.
+    if (n) std::fwrite(values.data(), 4, n, f);  // closebin sees an error
+#else
+    std::vector<unsigned char> bytes(4 * n);
+    for (std::size_t j = 0; j < n; ++j) encodescal(values[j], &bytes[4 * j]);
+    if (n) std::fwrite(bytes.data(), 4, n, f);
+#endif
     closebin(f, failed);
     writedims(staged.c_str(), rows, cols);
 }
