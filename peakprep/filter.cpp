@@ -173,10 +173,10 @@ struct Run {
                 samples.back().number = n;
                 samples.back().peaks.reserve(guess);
             }
-            Sample& s = samples[static_cast<std::size_t>(k)];
-            s.peaks.push_back(makepeak(v[2], v[3], v[4], v[5]));
-            ++s.before;
-            s.height_before += v[4];
+            Sample& sample = samples[static_cast<std::size_t>(k)];
+            sample.peaks.push_back(makepeak(v[2], v[3], v[4], v[5]));
+            ++sample.before;
+            sample.height_before += v[4];
         });
         auto by_number = [](const Sample& a, const Sample& b) { return a.number < b.number; };
         if (!std::is_sorted(samples.begin(), samples.end(), by_number))

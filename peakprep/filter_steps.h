@@ -103,7 +103,11 @@ inline bool maymerge(const FilterPeak& a, const FilterPeak& b, double d, double 
 // Peaks in size order, equal sizes in their order (tables usually come
 // sorted: then nothing moves).
 inline void sortbysize(std::vector<FilterPeak>& p) {
-    auto smaller = [](const FilterPeak& a, const FilterPeak& b) { return a.size < b.size; };
+    // A size that is not a number goes last (and never merges), so that the
+    // order stays a strict weak order.
+    auto smaller = [](const FilterPeak& a, const FilterPeak& b) {
+        return a.size < b.size || (!std::isnan(a.size) && std::isnan(b.size));
+    };
     if (!std::is_sorted(p.begin(), p.end(), smaller)) std::stable_sort(p.begin(), p.end(), smaller);
 }
 

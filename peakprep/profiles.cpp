@@ -39,6 +39,14 @@ bool tablesize(const std::string& name, int& rows, int& cols) {
 
 bool readtable(const std::string& name, FloatTable& t) {
     if (!tablesize(name, t.rows, t.cols)) return false;
+    // A trailer claiming more than the file holds is refused before the
+    // values are given memory.
+    long long end = -1;
+    if (std::FILE* f = isregularfile(name) ? openfile(name, "rb") : nullptr) {
+        if (std::fseek(f, 0, SEEK_END) == 0) end = std::ftell(f) - 18;
+        std::fclose(f);
+    }
+    if (4LL * t.rows * t.cols > end) fatalerror("Error: can't read vector (readvec)");
     t.values.resize(static_cast<std::size_t>(t.rows) * static_cast<std::size_t>(t.cols));
     const std::size_t cols = static_cast<std::size_t>(t.cols);
     float* into = t.values.data();

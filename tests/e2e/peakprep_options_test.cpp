@@ -166,28 +166,40 @@ TEST_F(Prep, StatisticalFilterPooledAndPerSample) {
     }
 }
 
-TEST_F(Prep, FilterPeaksRefusesBadInputs) {
+TEST_F(Prep, BadInputsAreRefusedAndWriteNothing) {
+    const std::string filter = filterbatch("0\n0\n10\n0\n1\n0\n1\n0\n0\n");
+    const std::string summary = "Summary\n3\n2\nChan1\n\n";
+    // Trailers of 999999 rows on eight bytes of values.
+    const std::string forged = floats({1, 2}) + "\r\n999999\r\n999999\r\n";
+    const std::string forged6 = floats({1, 2}) + "\r\n999999\r\n000006\r\n";
     struct Case {
         const char* what;
-        Rows input;
-        int cols;
-        bool link_output;
+        std::string input, batch;
+        bool link_output;  // Chan1_flt and Chan1_pa are links to the input
         int status;
         const char* message;
     } cases[] = {
-        {"five columns", {1, 1, 0, 100, 50}, 5, false, 0, "Sorry: a channel table has 6 columns"},
-        {"output is the input", {1, 1, 0, 100, 50, 50}, 6, true, 1, "Error: input file is also an output file (filterpeaks)"},
+        {"five columns", tab({1, 1, 0, 100, 50}, 5), filter, false, 0, "Sorry: a channel table has 6 columns"},
+        {"filter output is the input", tab({1, 1, 0, 100, 50, 50}, 6), filter, true, 1,
+         "Error: input file is also an output file (filterpeaks)"},
+        {"summary output is the input", tab({1, 1}, 2), summary, true, 1,
+         "Error: input file is also an output file (profilesummary)"},
+        {"filter: trailer beyond the data", forged6, filter, false, 1, "Error: can't read vector (readvec)"},
+        {"summary: trailer beyond the data", forged, summary, false, 1, "Error: can't read vector (readvec)"},
     };
     for (const Case& c : cases) {
-        fs::remove(dir.file("data/Chan1_flt"));
-        put("Chan1", c.input, c.cols);
-        if (c.link_output) fs::create_symlink("Chan1", dir.file("data/Chan1_flt"));
-        Outcome r = prep(filterbatch("0\n0\n10\n0\n1\n0\n1\n0\n0\n"));
+        for (const char* out : {"Chan1_flt", "Chan1_pa"}) fs::remove(dir.file(std::string("data/") + out));
+        write_bytes(dir.file("data/Chan1"), c.input);
+        if (c.link_output)
+            for (const char* out : {"Chan1_flt", "Chan1_pa"}) fs::create_symlink("Chan1", dir.file(std::string("data/") + out));
+        Outcome r = prep(c.batch);
         EXPECT_EQ(r.status, c.status) << c.what;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << c.what << r.err;
-        EXPECT_EQ(data("Chan1"), tab(c.input, c.cols)) << c.what;
-        EXPECT_EQ(fs::exists(dir.file("data/Chan1_flt")), c.link_output) << c.what;
-        EXPECT_FALSE(fs::exists(dir.file("data/Chan1_flt.qc.txt"))) << c.what;
+        EXPECT_EQ(data("Chan1"), c.input) << c.what;
+        for (const char* out : {"Chan1_flt", "Chan1_pa"})
+            EXPECT_EQ(fs::exists(fs::symlink_status(dir.file(std::string("data/") + out))), c.link_output) << c.what;
+        for (const char* out : {"Chan1_flt.qc.txt", "Chan1_div"})
+            EXPECT_FALSE(fs::exists(dir.file(std::string("data/") + out))) << c.what;
     }
 }
 

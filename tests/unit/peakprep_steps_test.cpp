@@ -86,6 +86,8 @@ TEST(PeakprepSteps, MergeCases) {
          {100.3, 100.6, 1500.3, 1500.6}, {1, 1, 1, 1}},
         {"zero heights: the plain mean", {{100, 0}, {100.25, 0}, {100.5, 0}}, 0.5, 0, {100.25}, {0}},
         {"the closer pair first, then the chain", {{100, 10}, {100.4, 10}, {100.5, 20}}, 0.5, 0, {100.35}, {40}},
+        {"a size that is not a number goes last, unmerged", {{100.25, 1}, {NAN, 1}, {100, 1}}, 0.5, 0,
+         {100.125, NAN}, {2, 1}},
         {"a span refused, the other neighbour taken", {{100, 10}, {100.4, 10}, {100.5, 20}}, 0.5, 0.45,
          {100, 100.46666666666667}, {10, 30}},
     };
@@ -96,7 +98,10 @@ TEST(PeakprepSteps, MergeCases) {
         ASSERT_EQ(m.size(), c.sizes.size()) << c.what;
         std::size_t members = m.size();
         for (std::size_t i = 0; i < m.size(); ++i) {
-            EXPECT_NEAR(m[i].size, c.sizes[i], 1e-4) << c.what;
+            if (std::isnan(c.sizes[i]))
+                EXPECT_TRUE(std::isnan(m[i].size)) << c.what;
+            else
+                EXPECT_NEAR(m[i].size, c.sizes[i], 1e-4) << c.what;
             EXPECT_EQ(m[i].height, c.heights[i]) << c.what;
         }
         for (const MergeGroup& g : w.groups) {
