@@ -21,7 +21,8 @@ std::vector<FilterPeak> peaks(const std::vector<std::pair<double, double>>& size
 // The merge as defined, with no heap: sort, then merge the closest
 // mergeable neighbours (the leftmost on ties) until none is left.
 std::vector<FilterPeak> plainmerge(std::vector<FilterPeak> p, double d, double span) {
-    std::stable_sort(p.begin(), p.end(), [](const FilterPeak& a, const FilterPeak& b) { return a.size < b.size; });
+    for (std::size_t i = 1; i < p.size(); ++i)  // insertion sort: stable
+        for (std::size_t j = i; j > 0 && p[j].size < p[j - 1].size; --j) std::swap(p[j], p[j - 1]);
     for (;;) {
         std::size_t best = p.size();
         for (std::size_t i = 0; i + 1 < p.size(); ++i)
