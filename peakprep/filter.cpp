@@ -305,12 +305,18 @@ void filterpeaks(const FilterSettings& s) {
         reportf("Sample names: %s\n", names_file.c_str());
     reportf("Min. size (bp): %s; max. size (bp): %s; min. height (RFU): %s\n", settingtext(s.min_size).c_str(),
             settingtext(s.max_size).c_str(), settingtext(s.min_height).c_str());
-    reportf("Merge peaks closer than (bp): %s; max. span of a merged peak (bp): %s\n",
+    reportf("Merge peaks closer than (bp): %s; max. span of a merged peak (bp): %s (sizes and times weighted by"
+            " height, heights and areas summed)\n",
             settingtext(s.merge_below).c_str(), settingtext(s.max_span).c_str());
     reportf("Relative threshold (%%): %s; statistical filter k: %s; on %s\n", settingtext(s.relative).c_str(),
             settingtext(s.stat_k).c_str(), s.use_area ? "area" : "height");
 
     run.group(s.input);
+    if (run.samples.empty()) {
+        infobox("Sorry: no sample number of 1 or more in column 1");
+        reportf("Filtering stopped: no output written\n");
+        return;
+    }
     for (Sample& x : run.samples) run.persample(x);
     if (s.stat_k > 0) run.statistical();
 

@@ -184,6 +184,8 @@ TEST_F(Prep, BadInputsAreRefusedAndWriteNothing) {
          "Error: input file is also an output file (filterpeaks)"},
         {"summary output is the input", tab({1, 1}, 2), summary, true, 1,
          "Error: input file is also an output file (profilesummary)"},
+        {"no sample number", tab({0, 1, 0, 100, 50, 50, -1, 1, 0, 100, 50, 50}, 6), filter, false, 0,
+         "Sorry: no sample number of 1 or more in column 1"},
         {"filter: trailer beyond the data", forged6, filter, false, 1, "Error: can't read vector (readvec)"},
         {"summary: trailer beyond the data", forged, summary, false, 1, "Error: can't read vector (readvec)"},
     };
