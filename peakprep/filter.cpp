@@ -129,6 +129,14 @@ std::string samplecells(const std::string& number, const std::string& name) {
     return cells + '\t';
 }
 
+// The output table as it is built, and where its placeholder rows are.
+struct Output {
+    std::vector<float> rows;
+    std::vector<std::size_t> placeholders;  // offsets of the placeholder rows
+    double smallest = 0;                    // the smallest size kept
+    bool any = false;
+};
+
 struct Run {
     explicit Run(const FilterSettings& settings) : s(settings) {}
     const FilterSettings& s;
@@ -213,6 +221,33 @@ struct Run {
             records(x, dropped, "relative_threshold", zero_total ? "zero_total" : "below_relative_threshold",
                     s.relative);
         }
+    }
+
+    // The sample's rows of the output (the peaks numbered afresh, or a
+    // placeholder row when none is left) and its report line.
+    void emit(const Sample& x, Output& out) {
+        double height_after = 0;
+        long long k = 0;
+        const double number = static_cast<double>(x.number);
+        for (const FilterPeak& p : x.peaks) {
+            for (double v : {number, static_cast<double>(++k), p.minutes, p.size, p.height, p.area})
+                out.rows.push_back(static_cast<float>(v));
+            height_after += p.height;
+            if (!out.any || p.size < out.smallest) {
+                out.smallest = p.size;
+                out.any = true;
+            }
+        }
+        const bool empty = x.peaks.empty();
+        if (empty) {
+            out.placeholders.push_back(out.rows.size());
+            for (double v : {number, 1.0, 0.0, 0.0, 0.0, 0.0}) out.rows.push_back(static_cast<float>(v));
+            qc.push_back({static_cast<std::size_t>(&x - samples.data()), NAN, NAN, NAN, "result", "sample_emptied", NAN});
+        }
+        const std::string& name = samplename(names, x.number);
+        reportf("Sample number : %lld%s%s%s, peaks before = %lld, after = %lld, total height before = %g, after = %g%s\n",
+                x.number, name.empty() ? "" : " (", name.c_str(), name.empty() ? "" : ")", x.before,
+                static_cast<long long>(x.peaks.size()), x.height_before, height_after, empty ? " (emptied)" : "");
     }
 
     void trace(const StatOutcome& o, const std::string& pool) {
@@ -317,46 +352,23 @@ void filterpeaks(const FilterSettings& s) {
         reportf("Filtering stopped: no output written\n");
         return;
     }
-    for (Sample& x : run.samples) run.persample(x);
-    if (s.stat_k > 0) run.statistical();
-
+    // Without the statistical filter each sample is written out while its
+    // peaks are still in the cache.
+    Output out;
+    out.rows.reserve(static_cast<std::size_t>(rows) * kChannelColumns);
+    for (Sample& x : run.samples) {
+        run.persample(x);
+        if (!(s.stat_k > 0)) run.emit(x, out);
+    }
+    if (s.stat_k > 0) {
+        run.statistical();
+        for (Sample& x : run.samples) run.emit(x, out);
+    }
     // A placeholder row takes the smallest size kept anywhere, so it never
     // widens the size range a later class layout is built on.
-    double placeholder_size = 0;
-    bool any = false;
-    for (const Sample& x : run.samples)
-        for (const FilterPeak& p : x.peaks)
-            if (!any || p.size < placeholder_size) {
-                placeholder_size = p.size;
-                any = true;
-            }
-
-    std::vector<float> out;
-    long long emptied = 0, out_rows = 0;
-    for (const Sample& x : run.samples) out_rows += x.peaks.empty() ? 1 : static_cast<long long>(x.peaks.size());
-    out.resize(static_cast<std::size_t>(out_rows) * kChannelColumns);
-    float* row = out.data();
-    auto put = [&row](double a, double b, double c, double d, double e, double f) {
-        for (double v : {a, b, c, d, e, f}) *row++ = static_cast<float>(v);
-    };
-    for (Sample& x : run.samples) {
-        double height_after = 0;
-        long long k = 0;
-        for (const FilterPeak& p : x.peaks) {
-            put(static_cast<double>(x.number), static_cast<double>(++k), p.minutes, p.size, p.height, p.area);
-            height_after += p.height;
-        }
-        const bool empty = x.peaks.empty();
-        if (empty) {
-            ++emptied;
-            put(static_cast<double>(x.number), 1, 0, placeholder_size, 0, 0);
-            run.record(x, nullptr, "result", "sample_emptied", NAN);
-        }
-        const std::string& name = samplename(run.names, x.number);
-        reportf("Sample number : %lld%s%s%s, peaks before = %lld, after = %lld, total height before = %g, after = %g%s\n",
-                x.number, name.empty() ? "" : " (", name.c_str(), name.empty() ? "" : ")", x.before,
-                static_cast<long long>(x.peaks.size()), x.height_before, height_after, empty ? " (emptied)" : "");
-    }
+    for (std::size_t at : out.placeholders) out.rows[at + 3] = static_cast<float>(out.any ? out.smallest : 0);
+    const long long emptied = static_cast<long long>(out.placeholders.size());
+    const long long out_rows = static_cast<long long>(out.rows.size() / kChannelColumns);
     if (!run.bad_rows.empty())
         reportf("Rows dropped (sample number below 1, above 999999 or not finite) = %lld\n",
                 static_cast<long long>(run.bad_rows.size()));
@@ -369,7 +381,7 @@ void filterpeaks(const FilterSettings& s) {
     const char* const cant_open = "Error: can't open binary output file (ouvecr)";
     const std::string staged_table = stageoutput(out_name, cant_open);
     const std::string staged_qc = stageoutput(qc_name, "Error: can't open QC log (filterpeaks)");
-    writetable(staged_table, out, static_cast<int>(out_rows), kChannelColumns);
+    writetable(staged_table, out.rows, static_cast<int>(out_rows), kChannelColumns);
     QcWriter qc(staged_qc);
     for (const auto& b : run.bad_rows) qc.record(samplecells(valuetext(b.first), ""), b.second);
     // The records sample by sample, each sample's in the order of the steps.
