@@ -113,21 +113,25 @@ TEST_F(Prep, FilterPeaksWorkedExample) {
     EXPECT_EQ(full[static_cast<std::size_t>(cols)], 0.0f);  // sample 2's row is zeros
 }
 
-TEST_F(Prep, FilterPeaksMergeChainsAndSpan) {
+TEST_F(Prep, FilterPeaksMergeChainsSpanAndValueChoice) {
     // Three peaks 0.25 apart of height 100: the leftmost of the equal pairs
     // merges first (100.125, minutes 1.5), then the pair is 0.375 apart.
+    // Areas 10, 20, 30 are 1/6, 2/6 and 3/6 of the total.
     put("Chan1", {1, 1, 1, 100, 100, 10, 1, 2, 2, 100.25f, 100, 20, 1, 3, 3, 100.5f, 100, 30}, 6);
+    const Rows all = {1, 1, 1, 100, 100, 10, 1, 2, 2, 100.25f, 100, 20, 1, 3, 3, 100.5f, 100, 30};
     struct Case {
-        const char* merge;  // merge distance, max span
+        const char* values;  // relative %, height/area, k, scope, merge distance, max span
         Rows want;
     } cases[] = {
-        {"0.5\n0\n", {1, 1, 2, 100.25f, 300, 60}},                                          // the whole chain
-        {"0.5\n0.25\n", {1, 1, 1.5f, 100.125f, 200, 30, 1, 2, 3, 100.5f, 100, 30}},         // span 0.5 refused
-        {"0.25\n0\n", {1, 1, 1, 100, 100, 10, 1, 2, 2, 100.25f, 100, 20, 1, 3, 3, 100.5f, 100, 30}},  // exactly d apart
+        {"0\n1\n0\n1\n0.5\n0\n", {1, 1, 2, 100.25f, 300, 60}},                                   // the whole chain
+        {"0\n1\n0\n1\n0.5\n0.25\n", {1, 1, 1.5f, 100.125f, 200, 30, 1, 2, 3, 100.5f, 100, 30}},  // span 0.5 refused
+        {"0\n1\n0\n1\n0.25\n0\n", all},                                                           // exactly d apart
+        {"20\n1\n0\n1\n0\n0\n", all},                                                // heights: 33 % each
+        {"20\n2\n0\n1\n0\n0\n", {1, 1, 2, 100.25f, 100, 20, 1, 2, 3, 100.5f, 100, 30}},  // areas: 1/6 < 20 %
     };
     for (const Case& c : cases) {
-        ASSERT_EQ(prep(filterbatch(std::string("0\n0\n0\n0\n1\n0\n1\n") + c.merge)).status, 0);
-        EXPECT_EQ(data("Chan1_flt"), tab(c.want, 6)) << c.merge;
+        ASSERT_EQ(prep(filterbatch(std::string("0\n0\n0\n") + c.values)).status, 0);
+        EXPECT_EQ(data("Chan1_flt"), tab(c.want, 6)) << c.values;
     }
 }
 
