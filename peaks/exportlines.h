@@ -1,8 +1,9 @@
 // Reading a GeneScan text export: its lines, the fields of a line and the
 // numbers in them.
 //
-// Lines end with LF, CR LF or a lone CR (exports of the old Mac version of
-// the exporting program); a run of CRs before an LF counts as one line end.
+// Lines end as every text file the suite reads (datafile/textline.h): LF,
+// CR LF, a lone CR (exports of the old Mac version of the exporting
+// program), and a run of CRs before an LF counts as one line end.
 // Memory stays bounded whatever the input: a line longer than the read
 // buffer is cut down to its first nine fields, each cut to kLongField bytes.
 #pragma once
@@ -15,6 +16,7 @@
 #include <string>
 
 #include "datafile/decimal.h"
+#include "datafile/textline.h"
 
 // Field delimiters: blank, tab, LF and CR.  A NUL ends the line, as it would
 // end a C string.
@@ -113,7 +115,6 @@ class ExportLines {
     static const int kLongFields = 9;                 // fields kept of a longer line
 
   private:
-    std::size_t find(char c, std::size_t& cache);
     void refill();
     bool long_line(char*& line);
 
@@ -122,7 +123,8 @@ class ExportLines {
     std::unique_ptr<char[]> buf_;
     std::size_t pos_ = 0;  // start of the next line
     std::size_t end_ = 0;  // end of the data read
-    std::size_t lf_, cr_;  // next LF / CR at or after pos_ (end_ when none)
+    LineBreaks breaks_;    // the next CR or LF at or after pos_
+    LineEndTail tail_;     // the rest of a line end still to be passed over
     bool eof_ = false;
     bool skip_end_ = false;  // a long line's end is still to be passed over
     std::string long_;       // a long line, cut down

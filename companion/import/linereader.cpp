@@ -128,33 +128,36 @@ bool LineReader::fill() {
     if (begin_ > 0 && keep > 0) std::memmove(buf_.get(), buf_.get() + begin_, keep);
     begin_ = 0;
     end_ = keep;
+    breaks_.forget();
     std::size_t room = cap_ - end_;
     if (room > kBlock) room = kBlock;
-    const bool first = first_;
     std::size_t got = room ? read(buf_.get() + end_, room) : 0;
     first_ = false;
     if (got == 0) {
         eof_ = true;
         return false;
     }
-    char* p = buf_.get() + end_;
-    if (first) cr_only_ = !std::memchr(p, '\n', got) && std::memchr(p, '\r', got);
-    if (cr_only_)
-        for (std::size_t i = 0; i < got; ++i)
-            if (p[i] == '\r') p[i] = '\n';
     end_ += got;
     return true;
 }
 
 bool LineReader::next(std::string_view& line) {
     for (;;) {
-        const char* start = buf_.get() + begin_;
+        char* b = buf_.get();
+        if (tail_.open()) {
+            // The rest of the last line's end: passed over as it arrives.
+            begin_ += tail_.skip(b + begin_, end_ - begin_);
+            if (tail_.open() && (eof_ || !fill())) return false;
+            continue;
+        }
+        const std::size_t brk = breaks_.find(b, begin_, end_);
+        const char* start = b + begin_;
         const std::size_t have = end_ - begin_;
-        const void* nl = std::memchr(start, '\n', have);
         if (skipping_) {
             // The rest of a cut line: passed over up to its line end.
-            if (nl) {
-                begin_ += static_cast<std::size_t>(static_cast<const char*>(nl) - start) + 1;
+            if (brk < end_) {
+                tail_.start(b[brk]);
+                begin_ = brk + 1;
                 skipping_ = false;
             } else {
                 begin_ = end_;
@@ -162,7 +165,7 @@ bool LineReader::next(std::string_view& line) {
             }
             continue;
         }
-        if (!nl && have > kMaxLine) {
+        if (brk == end_ && have > kMaxLine) {
             // A line longer than the bound: its first kMaxLine bytes.
             line = std::string_view(start, kMaxLine);
             // The bytes after them stay in the buffer (the view stays valid
@@ -173,10 +176,14 @@ bool LineReader::next(std::string_view& line) {
             ++number_;
             return true;
         }
-        if (nl || (eof_ && have > 0)) {
-            std::size_t len = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - start) : have;
-            begin_ += nl ? len + 1 : len;
-            if (len > 0 && start[len - 1] == '\r') --len;
+        if (brk < end_ || (eof_ && have > 0)) {
+            const std::size_t len = brk - begin_;
+            if (brk < end_) {
+                tail_.start(b[brk]);
+                begin_ = brk + 1;
+            } else {
+                begin_ = end_;
+            }
             cut_ = len > kMaxLine;
             line = std::string_view(start, cut_ ? kMaxLine : len);
             ++number_;
