@@ -41,25 +41,14 @@ inline char* next_field(char*& field) {
     return *p ? p : nullptr;
 }
 
-// Every line handed out keeps this many readable bytes behind its NUL, so
-// that fields can be skipped eight bytes at a time.
-const std::size_t kLinePadding = 8;
-
-// Skips a field eight bytes at a time while none of the eight can end it
-// (every such byte is below 0x21).
+// Moves field past the field it starts.  (Skipping eight bytes at a time
+// measured no faster on option 1 over a 10^6-line export, 97 ms against
+// 94-100 ms of CPU: a byte at a time it is.)
 inline void end_field(char*& field) {
-    const std::uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
     char* p = field;
-    for (;;) {
-        std::uint64_t w;
-        std::memcpy(&w, p, sizeof w);
-        if ((w - 0x21 * ones) & ~w & highs) break;  // some byte is below 0x21
-        p += sizeof w;
-    }
     while (!ends_field(*p)) ++p;
     field = p;
 }
-
 
 // The same, with the common case done in line: a sign, then up to 15
 // digits and a decimal point, no exponent.  The digits and the power of ten
@@ -100,8 +89,7 @@ inline double leading_decimal(const char* text, const char** stop) {
     return leading_decimal_any(text, stop);
 }
 
-// Hands out the lines of a stream one by one, NUL-terminated, each followed
-// by kLinePadding readable bytes.
+// Hands out the lines of a stream one by one, NUL-terminated.
 class ExportLines {
   public:
     // capacity: the longest line kept whole (smaller only in tests).
