@@ -10,7 +10,7 @@
 
 #include "datafile/sort.h"
 
-void fill_sum(DMatrix table, DVector sample, DVector length, DVector value, const ClassFinder& finder) {
+void fillsum(DMatrix table, DVector sample, DVector length, DVector value, const ClassFinder& finder) {
     const int S = tabrows(table);
     const int R = veclen(sample);
     for (int r = 1; r <= R; ++r) {
@@ -24,7 +24,7 @@ void fill_sum(DMatrix table, DVector sample, DVector length, DVector value, cons
     }
 }
 
-void fill_max(DMatrix table, DVector sample, DVector length, DVector value, const ClassFinder& finder) {
+void fillmax(DMatrix table, DVector sample, DVector length, DVector value, const ClassFinder& finder) {
     const int S = tabrows(table);
     const int R = veclen(sample);
     for (int r = 1; r <= R; ++r) {
@@ -80,7 +80,7 @@ bool nth_largest_by_selection(const double* row, int T, std::size_t n, std::vect
 
 }  // namespace
 
-void keep_largest(DMatrix table, int maxpeaks) {
+void keeplargest(DMatrix table, int maxpeaks) {
     const int S = tabrows(table);
     const int T = tabcols(table);
     if (!(maxpeaks >= 1 && maxpeaks < T)) return;
@@ -114,7 +114,7 @@ void keep_largest(DMatrix table, int maxpeaks) {
     }
 }
 
-std::vector<int> nonzero_columns(DMatrix table) {
+std::vector<int> nonzerocolumns(DMatrix table) {
     const int S = tabrows(table);
     const int T = tabcols(table);
     // Row after row, so that each column adds its rows in order.
@@ -165,7 +165,7 @@ bool divide(double* v, int n, double sum) {
 
 }  // namespace
 
-WrittenTables write_tables(DMatrix table, const std::vector<int>& keep, bool proportions,
+WrittenTables writetables(DMatrix table, const std::vector<int>& keep, bool proportions,
                            const std::string& full_name, const std::string& kept_name) {
     const int S = tabrows(table);
     const int T = tabcols(table);

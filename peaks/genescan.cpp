@@ -71,9 +71,9 @@ bool close_text(std::FILE*& f) {
 // when there is none); field ends past it.
 inline double number_field(char*& field) {
     const char* stop;
-    double v = leading_decimal(field, &stop);
+    double v = fielddecimal(field, &stop);
     char* p = field + (stop - field);
-    if (!ends_field(*p)) end_field(p);
+    if (!endsfield(*p)) endfield(p);
     field = p;
     return v;
 }
@@ -90,18 +90,18 @@ struct PeakLine {
 // has fewer.
 bool read_peak_line(char* p, PeakLine& peak) {
     for (int skip = 0; skip < 2; ++skip) {
-        if (!next_field(p)) return false;
-        end_field(p);
+        if (!nextfield(p)) return false;
+        endfield(p);
     }
-    char* name = next_field(p);
+    char* name = nextfield(p);
     if (!name) return false;
-    end_field(p);
+    endfield(p);
     peak.name = name;
     peak.name_len = static_cast<std::size_t>(p - name);
-    if (!next_field(p)) return false;
+    if (!nextfield(p)) return false;
     peak.dye = number_field(p);
     for (double& v : peak.values) {
-        if (!next_field(p)) return false;
+        if (!nextfield(p)) return false;
         v = number_field(p);
     }
     return true;

@@ -27,8 +27,10 @@
 
 namespace {
 
-// Tables beyond this size are refused before anything is allocated: the
-// computation holds up to four S x T tables of doubles.
+// Tables beyond this size are refused before anything is allocated: a limit
+// of four S x T tables of doubles.  The computation holds one (the reduced
+// table is made in place in it), and with row proportions the rows whose
+// kept classes sum differently are set aside, at most one more.
 const double kMaxTableBytes = sizeof(void*) >= 8 ? 4294967296.0 : 1073741824.0;
 
 // Ends a run that writes nothing, with a notice and a report line.
@@ -140,17 +142,17 @@ bool find_samples(const Columns& in, int& S, int& skipped) {
 // The classes, as the user sets them, reported with the samples' peaks;
 // false when the run stops (cancelled, too many classes, a table too large).
 bool settle_classes(ClassLayout& layout, const Columns& in, int S, int skipped) {
-    if (!ask_classes(layout)) {
+    if (!askclasses(layout)) {
         cancelled();
         return false;
     }
-    report_groups(layout);
+    reportgroups(layout);
     report_peaks(in, S, skipped);
-    if (!count_classes(layout)) {
+    if (!countclasses(layout)) {
         stop("Sorry: more than 999999 size classes");
         return false;
     }
-    report_class_counts(layout);
+    reportclasscounts(layout);
     const int T = layout.total;
     if (static_cast<double>(S) * T * 8.0 * 4.0 > kMaxTableBytes) {
         char text[256];
@@ -167,20 +169,20 @@ bool settle_classes(ClassLayout& layout, const Columns& in, int S, int skipped) 
 void compute_and_write(const ClassLayout& layout, const Columns& in, int S, bool heights, bool sum, int rowpct,
                        int maxpeaks, const std::string& full_name, const std::string& kept_name) {
     const int T = layout.total;
-    ClassFinder finder = make_finder(layout);
+    ClassFinder finder = makefinder(layout);
     DMatrix full = nullptr;
     TabGuard fg{full};
     taballoc(full, S, T);
     DVector value = heights ? in.height : in.area;
     if (sum)
-        fill_sum(full, in.sample, in.length, value, finder);
+        fillsum(full, in.sample, in.length, value, finder);
     else
-        fill_max(full, in.sample, in.length, value, finder);
-    keep_largest(full, maxpeaks);
-    std::vector<int> keep = nonzero_columns(full);
+        fillmax(full, in.sample, in.length, value, finder);
+    keeplargest(full, maxpeaks);
+    std::vector<int> keep = nonzerocolumns(full);
 
     const char* const cant_open = "Error: can't open binary output file (ouvecr)";
-    WrittenTables w = write_tables(full, keep, rowpct == 1, stageoutput(full_name, cant_open),
+    WrittenTables w = writetables(full, keep, rowpct == 1, stageoutput(full_name, cant_open),
                                    stageoutput(kept_name, cant_open));
     commitoutputs();
     reportf("Output file: %s\n", full_name.c_str());
@@ -190,7 +192,7 @@ void compute_and_write(const ClassLayout& layout, const Columns& in, int S, bool
     if (w.zero_full + w.zero_kept > 0)
         reportf("Rows of sum 0 left as zeros (no proportions): %d in the full table, %d in the reduced table\n",
                 w.zero_full, w.zero_kept);
-    if (g_labelled.csv) write_labelled_tables(layout, keep, full_name, kept_name);
+    if (g_labelled.csv) writelabelledtables(layout, keep, full_name, kept_name);
 }
 
 }  // namespace

@@ -125,7 +125,7 @@ bool Importer::add(std::FILE* f, const std::string& path, std::string& error) {
     LineReader reader(f);
     Columns cols;
     std::string hint;  // why the best candidate line was no header
-    const Format format = findheader(reader, path, base, cols, hint);
+    const Format format = find_header(reader, path, base, cols, hint);
     if (format == Format::Unknown) {
         if (reader.failed())
             error = path + ": cannot read";
@@ -152,7 +152,7 @@ bool Importer::add(std::FILE* f, const std::string& path, std::string& error) {
     return true;
 }
 
-Format Importer::findheader(LineReader& reader, const std::string& path, const std::string& base, Columns& cols,
+Format Importer::find_header(LineReader& reader, const std::string& path, const std::string& base, Columns& cols,
                             std::string& hint) {
     std::string_view l;
     while (reader.number() < kHeaderSearchLines && reader.next(l)) {
@@ -208,7 +208,7 @@ Format Importer::findheader(LineReader& reader, const std::string& path, const s
 }
 
 void Importer::skip(Skip kind, const std::string& file, long number) {
-    SkipCount& s = skips_[kind];
+    SkipCount& s = skips_[static_cast<int>(kind)];
     if (s.count++ == 0) s.first = file + " line " + std::to_string(number);
 }
 
@@ -245,7 +245,7 @@ std::uint32_t Importer::filename(const std::string& name) {
 }
 
 // Room for len bytes of text in the last block, or in a new one.
-char* Importer::newtext(std::size_t len, std::uint64_t& at) {
+char* Importer::new_text(std::size_t len, std::uint64_t& at) {
     if (kTextBlock - text_used_ < len || text_.empty()) {
         const std::size_t size = len > kTextBlock ? len : kTextBlock;
         text_.push_back(std::unique_ptr<char[]>(new char[size]));
@@ -265,15 +265,15 @@ void Importer::line(std::string_view text, const Columns& cols, Format format, c
     if (text.find_first_not_of(" \t,;") == std::string_view::npos) return;  // a blank line
     ++lines_;
     DataLine d;
-    if (!checkline(text, cols, file, number, cut, d)) return;
+    if (!check_line(text, cols, file, number, cut, d)) return;
     if (count_ >= kMaxPeaks || samples_.size() >= kMaxPeaks / 8) {
         stop_ = "more peaks than one import holds";
         return;
     }
-    keep(linesample(cols, format, file, base), d, cols);
+    keep(line_sample(cols, format, file, base), d, cols);
 }
 
-bool Importer::checkline(std::string_view text, const Columns& cols, const std::string& file, long number, bool cut,
+bool Importer::check_line(std::string_view text, const Columns& cols, const std::string& file, long number, bool cut,
                          DataLine& d) {
     auto skipped = [&](Skip kind) {
         skip(kind, file, number);
@@ -312,7 +312,7 @@ bool Importer::checkline(std::string_view text, const Columns& cols, const std::
     return true;
 }
 
-int Importer::linesample(const Columns& cols, Format format, const std::string& file, const std::string& base) {
+int Importer::line_sample(const Columns& cols, Format format, const std::string& file, const std::string& base) {
     // Sample name: "Sample Name", else the sample file without its
     // extension, else the export's own file name.
     std::string_view sfile = field(fields_, cols.file);
@@ -356,7 +356,7 @@ void Importer::keep(int s, const DataLine& d, const Columns& cols) {
     std::size_t len = 5;  // separators and line end
     for (std::string_view p : pieces) len += p.size();
     std::uint64_t at;
-    char* o = newtext(len, at);
+    char* o = new_text(len, at);
     for (std::string_view p : pieces) {
         std::memcpy(o, p.data(), p.size());
         o += p.size();

@@ -37,7 +37,7 @@ std::size_t utf8(unsigned long c, char* o) {
 LineReader::LineReader(std::FILE* f) : f_(f), buf_(new char[kMaxLine + 2 + kBlock]), cap_(kMaxLine + 2 + kBlock) {}
 
 const char* LineReader::encoding() const {
-    return enc_ == kUtf16le ? "UTF-16LE" : enc_ == kUtf16be ? "UTF-16BE" : nullptr;
+    return enc_ == Encoding::Utf16le ? "UTF-16LE" : enc_ == Encoding::Utf16be ? "UTF-16BE" : nullptr;
 }
 
 // UTF-16 code units from raw_ as UTF-8 into to (at most room bytes).  An
@@ -68,7 +68,7 @@ std::size_t LineReader::decode(char* to, std::size_t room) {
         }
         const unsigned char* p = raw_.get() + raw_begin_;
         auto unit = [this](const unsigned char* q) {
-            return enc_ == kUtf16le ? static_cast<unsigned long>(q[0] | (q[1] << 8))
+            return enc_ == Encoding::Utf16le ? static_cast<unsigned long>(q[0] | (q[1] << 8))
                                     : static_cast<unsigned long>((q[0] << 8) | q[1]);
         };
         unsigned long c = unit(p);
@@ -99,7 +99,7 @@ std::size_t LineReader::read(char* to, std::size_t room) {
         unsigned char mark[3];
         std::size_t got = std::fread(mark, 1, 2, f_);
         if (got == 2 && ((mark[0] == 0xFF && mark[1] == 0xFE) || (mark[0] == 0xFE && mark[1] == 0xFF))) {
-            enc_ = mark[0] == 0xFF ? kUtf16le : kUtf16be;
+            enc_ = mark[0] == 0xFF ? Encoding::Utf16le : Encoding::Utf16be;
             raw_.reset(new unsigned char[kBlock]);
         } else {
             if (got == 2 && mark[0] == 0xEF && mark[1] == 0xBB) {
@@ -116,7 +116,7 @@ std::size_t LineReader::read(char* to, std::size_t room) {
             return got;
         }
     }
-    if (enc_ != kBytes) return decode(to, room);
+    if (enc_ != Encoding::Bytes) return decode(to, room);
     std::size_t got = std::fread(to, 1, room, f_);
     if (got == 0 && std::ferror(f_)) failed_ = true;
     return got;

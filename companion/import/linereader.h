@@ -36,7 +36,7 @@ class LineReader {
     const char* encoding() const;
 
   private:
-    enum Encoding { kBytes, kUtf16le, kUtf16be };
+    enum class Encoding { Bytes, Utf16le, Utf16be };
     bool fill();
     std::size_t read(char* to, std::size_t room);
     std::size_t decode(char* to, std::size_t room);
@@ -46,7 +46,7 @@ class LineReader {
     std::size_t begin_ = 0, end_ = 0;
     long number_ = 0;
     bool eof_ = false, failed_ = false, first_ = true, cut_ = false, skipping_ = false;
-    Encoding enc_ = kBytes;
+    Encoding enc_ = Encoding::Bytes;
     LineBreaks breaks_;
     LineEndTail tail_;
     // UTF-16: raw bytes read but not yet decoded.
