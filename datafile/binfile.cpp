@@ -298,3 +298,9 @@ void abandon_outputs() {
     g_binfile.pending.clear();
     discardoutputs();
 }
+
+void resetbinfiles() {
+    abandon_outputs();
+    for (const OpenInput& in : g_binfile.inputs) std::fclose(in.stream);
+    g_binfile.inputs.clear();
+}

@@ -48,6 +48,9 @@ struct InputCloser {
 // Closes and removes every table whose trailer has not been written, and
 // the temporary files of the run's staged outputs (datafile/staging.h).
 void abandon_outputs();
+// abandon_outputs, and every table still open for reading closed and
+// forgotten: the state of the binary tables as at the start of the process.
+void resetbinfiles();
 
 // Where the data region of a table opened by ouvlec ends (its size less
 // the 18-byte trailer; 0 for a stream ouvlec did not open).  Measured once,

@@ -12,6 +12,7 @@
 #include "datafile/messages.h"
 #include "datafile/readrows.h"
 #include "frame/report.h"
+#include "frame/reset.h"
 #include "support/fake_platform.h"
 #include "support/test_dir.h"
 
@@ -295,4 +296,17 @@ TEST_F(Binfile, RowBlocksCoverEveryRowOnce) {
             EXPECT_GE(blocks, c.rows * 4LL * c.cols > (1 << 20) ? 2 : 1);
         }
     }
+}
+
+// The core's reset leaves no table behind: pending outputs are removed and
+// tables open for reading are closed and forgotten.
+TEST_F(Binfile, ResetForgetsOpenTables) {
+    write_table("in", 2, 2);
+    std::FILE* in = nullptr;
+    ouvlec("in", in, 'b');
+    std::FILE* out = nullptr;
+    ouvecr("out", out, 'b');
+    resetcore();
+    EXPECT_EQ(tabledataend(in), 0);
+    EXPECT_FALSE(std::filesystem::exists("out"));
 }
