@@ -3,6 +3,12 @@
 #include <algorithm>
 #include <cstdio>
 
+// The build gives the version; a build that does not (the fuzz targets)
+// still compiles.
+#ifndef PEAKGRID_VERSION
+#define PEAKGRID_VERSION "(no version)"
+#endif
+
 ExitStatus refuseusage(const CliProgram& program, const std::string& why) {
     std::fprintf(stderr, "%s: %s\n%s", program.name, why.c_str(), program.usage);
     return ExitStatus::Refused;
