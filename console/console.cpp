@@ -25,7 +25,7 @@ ConsoleState g_console;
 
 bool readline(std::string& line) { return readtextline(stdin, line); }
 
-bool interactive_input() {
+bool interactiveinput() {
 #ifdef _WIN32
     return _isatty(_fileno(stdin)) != 0;
 #else
@@ -49,7 +49,7 @@ void port_close_request() {
 
 bool port_ask_yesno(const char* text, const char* caption) {
     // Keep files when nobody can answer: no terminal, or its input has ended.
-    if (!interactive_input() || std::feof(stdin)) return false;
+    if (!interactiveinput() || std::feof(stdin)) return false;
     std::fprintf(stderr, "%s %s(y/n) ", caption, text);
     std::string answer;
     if (!readline(answer)) {

@@ -11,9 +11,10 @@ struct ConsoleState {
 };
 extern ConsoleState g_console;
 
-// One line from standard input without its LF or CR LF; false at the end.
+// One line from standard input without its line end (datafile/textline.h);
+// false at the end.
 bool readline(std::string& line);
 // True when standard input is a terminal (questions may be asked).
-bool interactive_input();
+bool interactiveinput();
 // The interactive Options menu; returns at the end of input.
 void menuloop();

@@ -24,7 +24,7 @@ void port_open_param_dialog(int) {
             std::fprintf(stderr, "\n");
             return;
         }
-        if (!interactive_input()) std::fprintf(stderr, "%s\n", value.c_str());
+        if (!interactiveinput()) std::fprintf(stderr, "%s\n", value.c_str());
         values.push_back(value.substr(0, 255));
     }
     dialogok(values);
@@ -38,7 +38,7 @@ bool port_ask_value(const char* const* lines, int line_count, char* answer) {
         std::fprintf(stderr, "\n");
         return false;
     }
-    if (!interactive_input()) std::fprintf(stderr, "%s\n", value.c_str());  // keep logs readable
+    if (!interactiveinput()) std::fprintf(stderr, "%s\n", value.c_str());  // keep logs readable
     std::size_t n = value.copy(answer, 255);
     answer[n] = '\0';
     return true;

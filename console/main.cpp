@@ -2,8 +2,9 @@
 // Windows program, with boxes on standard error, questions on standard
 // input and the report of each run on standard output.
 //
-// Exit status: 0 normal; 1 when a fatal error closed the program; 2 when a
-// batch file could not be opened or stopped early and input then ended.
+// Exit status (framework/cli.h): Done; Failed when a fatal error closed the
+// program; Refused when a batch file could not be opened or stopped early
+// and input then ended.
 #include <cstdio>
 #include <new>
 #include <string>
@@ -14,6 +15,7 @@
 #include "frame/frame.h"
 #include "frame/report.h"
 #include "frame/startup.h"
+#include "framework/cli.h"
 #include "framework/module.h"
 
 namespace {
@@ -33,22 +35,22 @@ int main(int argc, char** argv) {
     // A first word of the module's own is taken off; the rest is parsed as
     // usual.
     int first = argc > 1 && moduleword(argv[1]) ? 2 : 1;
+    // --help and --version are answered only as the one word; every other
+    // word (-o, -f, -d, a batch file) is the start-up's, which parses the
+    // line as the Windows program parses its command line.
+    const CliProgram program{moduletexts().program, moduletexts().usage, {}, false, true};
+    std::string unused;
+    if (std::optional<ExitStatus> end =
+            readcommandline(argc, argv, first, program, unused, [](const std::string&, const char*) -> std::string { return ""; }))
+        return exitcode(*end);
     std::string args;
     for (int i = first; i < argc; ++i) args += (i > first ? " " : "") + std::string(argv[i]);
-    if (args == "--version") {
-        std::printf("%s %s\n", moduletexts().program, PEAKGRID_VERSION);
-        return 0;
-    }
-    if (args == "--help") {
-        std::fputs(moduletexts().usage, stdout);
-        return 0;
-    }
-    int status = 0;
+    ExitStatus status = ExitStatus::Done;
     try {
         BatchOutcome o = startup(args.c_str());
         if (o.end != BatchEnd::Completed) {
             say_batch_end(parseargs(args.c_str()).batch_path, o);
-            if (o.end != BatchEnd::Closing) status = 2;
+            if (o.end != BatchEnd::Closing) status = ExitStatus::Refused;
         }
         if (!g_frame.closing) menuloop();
     } catch (const RunAbandoned&) {
@@ -61,7 +63,7 @@ int main(int argc, char** argv) {
             abandon_outputs();
         }
     }
-    if (g_frame.closing) return 1;
+    if (g_frame.closing) return exitcode(ExitStatus::Failed);
     ExitReport();
-    return status;
+    return exitcode(status);
 }

@@ -18,7 +18,7 @@ void menuloop() {
             std::fprintf(stderr, "\n");
             return;
         }
-        if (!interactive_input()) std::fprintf(stderr, "%s\n", line.c_str());
+        if (!interactiveinput()) std::fprintf(stderr, "%s\n", line.c_str());
         if (line.find_first_not_of(" \t") == std::string::npos) continue;
         openoptdialog(optioncommand(decimalint(line.c_str())));
     }

@@ -104,6 +104,7 @@ void open_stream(const char* name, std::FILE*& f, char mode, bool output) {
     if (!s) fatalerror(text);
     f = s;
     if (!output && mode == 'b') {
+        // The data region ends where the 18-byte trailer begins.
         long long end = 0;
         if (std::fseek(s, 0, SEEK_END) == 0) end = std::ftell(s) - 18;
         std::fseek(s, 0, SEEK_SET);
@@ -141,12 +142,15 @@ void encodescal(double x, unsigned char out[4]) {
     for (int i = 0; i < 4; ++i) out[i] = static_cast<unsigned char>(bits >> (8 * i));
 }
 
-double decodescal(const unsigned char in[4]) {
-    std::uint32_t bits = 0;
-    for (int i = 0; i < 4; ++i) bits |= static_cast<std::uint32_t>(in[i]) << (8 * i);
-    float f;
-    std::memcpy(&f, &bits, 4);
-    return f;
+void decoderow(float* values, std::size_t n) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    // The host's own float layout is the file's: nothing to do.
+    (void)values;
+    (void)n;
+#else
+    unsigned char* b = reinterpret_cast<unsigned char*>(values);
+    for (std::size_t i = 0; i < n; ++i) values[i] = decodefloat(b + 4 * i);
+#endif
 }
 
 void encoderow(const double* x, std::size_t n, unsigned char* out) {
@@ -248,6 +252,11 @@ void checkbin(const char* name) {
     }
 }
 
+long long tabledataend(std::FILE* f) {
+    const OpenInput* in = find_input(f);
+    return in ? in->end : 0;
+}
+
 void readvec(DVector v, std::FILE* f) {
     int n = veclen(v);
     if (OpenInput* in = find_input(f)) {
@@ -288,4 +297,10 @@ void abandon_outputs() {
     }
     g_binfile.pending.clear();
     discardoutputs();
+}
+
+void resetbinfiles() {
+    abandon_outputs();
+    for (const OpenInput& in : g_binfile.inputs) std::fclose(in.stream);
+    g_binfile.inputs.clear();
 }

@@ -16,7 +16,9 @@
 // that no partial table is left looking valid.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #include "datafile/arrays.h"
 
@@ -46,9 +48,30 @@ struct InputCloser {
 // Closes and removes every table whose trailer has not been written, and
 // the temporary files of the run's staged outputs (datafile/staging.h).
 void abandon_outputs();
+// abandon_outputs, and every table still open for reading closed and
+// forgotten: the state of the binary tables as at the start of the process.
+void resetbinfiles();
+
+// Where the data region of a table opened by ouvlec ends (its size less
+// the 18-byte trailer; 0 for a stream ouvlec did not open).  Measured once,
+// when the table is opened.
+long long tabledataend(std::FILE* f);
 
 // Encoding of one value as it is stored in a table file.
 void encodescal(double x, unsigned char out[4]);
-double decodescal(const unsigned char in[4]);
 // encodescal for n consecutive values.
 void encoderow(const double* x, std::size_t n, unsigned char* out);
+
+// The one decoding of stored values: four little-endian bytes to a float
+// (compilers make the loop one load on a little-endian host).
+inline float decodefloat(const unsigned char in[4]) {
+    std::uint32_t bits = 0;
+    for (int i = 0; i < 4; ++i) bits |= static_cast<std::uint32_t>(in[i]) << (8 * i);
+    float f;
+    std::memcpy(&f, &bits, 4);
+    return f;
+}
+inline double decodescal(const unsigned char in[4]) { return decodefloat(in); }
+// n stored values at bytes decoded to floats in the same memory (the
+// bytes of value i become values[i]).
+void decoderow(float* values, std::size_t n);

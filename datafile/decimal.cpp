@@ -18,7 +18,7 @@ double through_strtod(const char* from, const char* to) {
 
 }  // namespace
 
-double leading_decimal_any(const char* text, const char** stop) {
+double leadingdecimal(const char* text, const char** stop) {
     const char* p = text;
     while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
     bool negative = false;

@@ -5,9 +5,9 @@
 // an optional sign, digits with an optional decimal point (at least one
 // digit), an optional exponent.  0 when there is none, so "0x1" reads 0 and
 // "inf" or "nan" read 0.  *stop is set past the number (to text when none).
-double leading_decimal_any(const char* text, const char** stop);
+double leadingdecimal(const char* text, const char** stop);
 // The same for a whole value (a typed parameter): the number it begins with.
 inline double decimalvalue(const char* text) {
     const char* stop;
-    return leading_decimal_any(text, &stop);
+    return leadingdecimal(text, &stop);
 }

@@ -1,4 +1,5 @@
-// The rows of a binary table file, in order.
+// The rows of a binary table file, in order: the one block reader of the
+// tables.
 //
 // readrows reads the table's data region once, in blocks of about 1 MiB of
 // whole rows, and hands every row to fn as cols float32 values (the stored
@@ -9,6 +10,14 @@
 // columns hands over nothing.
 #pragma once
 
+#include <cstddef>
+#include <cstdio>
 #include <functional>
 
 void readrows(const char* name, const std::function<void(int row, const float* values)>& fn);
+
+// The same on a table already opened by ouvlec, of rows x cols values, a
+// block at a time: fn(first, n, values) gets rows first .. first + n - 1,
+// n * cols values.
+void readrowblocks(std::FILE* f, int rows, int cols,
+                   const std::function<void(int first, std::size_t n, const float* values)>& fn);

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/files.h"
+#include "datafile/textline.h"
 
 namespace {
 
@@ -34,15 +35,8 @@ std::vector<std::string> readsamplenames(const std::string& path) {
     const char kWord[] = "Echantillon ";
     const std::size_t kWordLen = sizeof kWord - 1;
     std::string line;
-    int c;
-    bool more = true;
-    while (more) {
-        line.clear();
-        // A name line is short: what lies beyond 4096 bytes is read past.
-        while ((c = std::fgetc(f)) != EOF && c != '\n')
-            if (line.size() < 4096) line += static_cast<char>(c);
-        more = c != EOF;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+    // A name line is short: what lies beyond 4096 bytes is read past.
+    while (readtextline(f, line, nullptr, 4096)) {
         if (line.compare(0, kWordLen, kWord) != 0) continue;
         const char* p = line.c_str() + kWordLen;
         char* end = nullptr;

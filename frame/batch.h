@@ -2,7 +2,8 @@
 //
 // Layout: a report name line; then per run an option number line, a
 // parameter count line and one value line per parameter; runs are joined
-// by a line of exactly ten '-'.  Lines end with LF or CR LF.
+// by a line of exactly ten '-'.  Lines end as in every text file the suite
+// reads (datafile/textline.h): LF, CR LF, a lone CR or a run of CRs.
 #pragma once
 
 #include <string>

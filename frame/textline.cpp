@@ -4,21 +4,6 @@
 
 #include "base/files.h"
 
-bool readtextline(std::FILE* f, std::string& line, bool* ended, std::size_t max) {
-    line.clear();
-    int c;
-    bool any = false;
-    while ((c = std::fgetc(f)) != EOF && c != '\n') {
-        any = true;
-        if (line.size() < max) line.push_back(static_cast<char>(c));
-    }
-    if (c == EOF && !any) return false;
-    if (c == '\n')
-        while (!line.empty() && line.back() == '\r') line.pop_back();
-    if (ended) *ended = c == '\n';
-    return true;
-}
-
 bool readwholefile(const std::string& path, std::string& out, std::size_t max) {
     out.clear();
     if (!isregularfile(path)) return false;

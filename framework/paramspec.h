@@ -25,7 +25,8 @@ std::string shortlabel(const char* label);
 std::vector<std::string> labellines(const char* label);
 
 // Asks the user one more value while an option runs.  question is a
-// one-parameter ParamSpec (label + descriptor), split in place.  Types
+// one-parameter ParamSpec (label + descriptor); its label and descriptor
+// are copied into the registry's slot 1 (question itself is not changed).  Types
 // "int", "float" and "string" ask through the value-entry question and copy
 // the typed text into answer (256 bytes); every other type returns at once
 // and leaves answer untouched.  Returns true when a value was typed, false

@@ -48,7 +48,7 @@ bool ask_number(int g, const char* what, int& value) {
 
 }  // namespace
 
-bool ask_classes(ClassLayout& layout) {
+bool askclasses(ClassLayout& layout) {
     for (int g = 1; g <= layout.groups; ++g) {
         int width = 0;
         for (;;) {
@@ -70,7 +70,7 @@ bool ask_classes(ClassLayout& layout) {
     return true;
 }
 
-void report_groups(ClassLayout& layout) {
+void reportgroups(ClassLayout& layout) {
     const int G = layout.groups;
     for (int g = 1; g <= G; ++g) reportf("Group number : %d, class width = %g\n", g, layout.widths[g]);
     reportf("Class limits :\n");
@@ -82,7 +82,7 @@ void report_groups(ClassLayout& layout) {
     layout.bounds[G + 1] = layout.upper;
 }
 
-bool count_classes(ClassLayout& layout) {
+bool countclasses(ClassLayout& layout) {
     double pos = layout.lower;
     long long all = 0;
     for (int g = 1; g <= layout.groups; ++g) {
@@ -104,14 +104,14 @@ bool count_classes(ClassLayout& layout) {
     return true;
 }
 
-void report_class_counts(const ClassLayout& layout) {
+void reportclasscounts(const ClassLayout& layout) {
     for (int g = 1; g <= layout.groups; ++g)
         reportf("Group number : %d, number of classes = %g\n", g, layout.counts[g]);
     reportf("Total number of classes = %d\n", layout.total);
     reportf("Max number of classes = %d\n", layout.largest);
 }
 
-std::vector<double> class_limits(const ClassLayout& layout) {
+std::vector<double> classlimits(const ClassLayout& layout) {
     std::vector<double> limits;
     limits.reserve(static_cast<std::size_t>(layout.total) + static_cast<std::size_t>(layout.groups));
     for (int g = 1; g <= layout.groups; ++g) {
@@ -127,10 +127,10 @@ std::vector<double> class_limits(const ClassLayout& layout) {
     return limits;
 }
 
-ClassFinder make_finder(const ClassLayout& layout) {
+ClassFinder makefinder(const ClassLayout& layout) {
     std::vector<int> counts;
     for (int g = 1; g <= layout.groups; ++g) counts.push_back(static_cast<int>(layout.counts[g]));
-    return ClassFinder(counts, class_limits(layout));
+    return ClassFinder(counts, classlimits(layout));
 }
 
 ClassFinder::ClassFinder(const std::vector<int>& counts, std::vector<double> limits)

@@ -40,16 +40,16 @@ struct ClassLayout {
 // Asks the class width of every group (a width below 1 is refused and asked
 // again), shows the two ends, then asks the upper limit of every group but
 // the last.  False as soon as a question is cancelled.
-bool ask_classes(ClassLayout& layout);
+bool askclasses(ClassLayout& layout);
 
 // Reports the widths and limits and sets the group bounds.
-void report_groups(ClassLayout& layout);
+void reportgroups(ClassLayout& layout);
 
 // Counts the classes of every group with a running position that starts at
 // the lower end and is carried from group to group.  False, with the counts
 // unfinished, when there would be more classes than a table can hold.
-bool count_classes(ClassLayout& layout);
-void report_class_counts(const ClassLayout& layout);
+bool countclasses(ClassLayout& layout);
+void reportclasscounts(const ClassLayout& layout);
 
 // Finds the classes that hold a length.
 //
@@ -100,10 +100,10 @@ class ClassFinder {
 
 // The limits of a counted layout: per group its n(g) + 1 limits, one group
 // after the other (class k of group g runs from its limit k to limit k + 1).
-std::vector<double> class_limits(const ClassLayout& layout);
+std::vector<double> classlimits(const ClassLayout& layout);
 
 // The class limits of a counted layout, ready for lookups.
-ClassFinder make_finder(const ClassLayout& layout);
+ClassFinder makefinder(const ClassLayout& layout);
 
 // The group holds len (lo <= len < hi): its class is the last one whose lower
 // limit is at most len.  The guess from the width only saves time: the

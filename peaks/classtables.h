@@ -15,20 +15,20 @@
 // Sum mode: every peak adds its value to the first class (in layout order)
 // that holds its length, in the row of its sample number truncated toward
 // zero.  Sample numbers below 1 or not finite are left out.
-void fill_sum(DMatrix table, DVector sample, DVector length, DVector value, const ClassFinder& finder);
+void fillsum(DMatrix table, DVector sample, DVector length, DVector value, const ClassFinder& finder);
 
 // Max mode: every peak whose sample number is exactly a whole s in 1..S
 // raises each class that holds its length to its value.  Cells start at 0,
 // so only larger values count.
-void fill_max(DMatrix table, DVector sample, DVector length, DVector value, const ClassFinder& finder);
+void fillmax(DMatrix table, DVector sample, DVector length, DVector value, const ClassFinder& finder);
 
 // Keeps in each row only the values at least as large as the value at
 // position maxpeaks of the row in decreasing order (ties survive); the rest
 // become 0.  Nothing changes unless 1 <= maxpeaks < the column count.
-void keep_largest(DMatrix table, int maxpeaks);
+void keeplargest(DMatrix table, int maxpeaks);
 
 // The columns (1-based, in order) whose sum over the rows is not exactly 0.
-std::vector<int> nonzero_columns(DMatrix table);
+std::vector<int> nonzerocolumns(DMatrix table);
 
 struct WrittenTables {
     int kept_cols;   // columns of the reduced table
@@ -43,7 +43,7 @@ struct WrittenTables {
 //
 // The reduced table is built in place in the full table once that one is
 // written, so no second S x T table is needed; the full table is used up.
-WrittenTables write_tables(DMatrix table, const std::vector<int>& keep, bool proportions,
+WrittenTables writetables(DMatrix table, const std::vector<int>& keep, bool proportions,
                            const std::string& full_name, const std::string& kept_name);
 
 // Names of the two output files of a run.

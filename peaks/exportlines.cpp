@@ -1,25 +1,7 @@
 #include "peaks/exportlines.h"
 
-
-namespace {
-
-const std::size_t kUnknown = static_cast<std::size_t>(-1);
-
-}  // namespace
-
 ExportLines::ExportLines(std::FILE* f, std::size_t capacity)
-    : f_(f), capacity_(capacity < 2 ? 2 : capacity), buf_(new char[capacity_ + 1 + kLinePadding]()),
-      lf_(kUnknown), cr_(kUnknown) {}
-
-// The first byte c at or after pos_, or end_ when there is none.  The
-// answer is kept until pos_ passes it or the buffer changes.
-std::size_t ExportLines::find(char c, std::size_t& cache) {
-    if (cache == kUnknown || cache < pos_) {
-        const void* hit = std::memchr(buf_.get() + pos_, c, end_ - pos_);
-        cache = hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - buf_.get()) : end_;
-    }
-    return cache;
-}
+    : f_(f), capacity_(capacity < 2 ? 2 : capacity), buf_(new char[capacity_ + 1]()) {}
 
 // Moves the unfinished line to the front and reads more behind it.
 void ExportLines::refill() {
@@ -34,28 +16,28 @@ void ExportLines::refill() {
         eof_ = true;
     else
         end_ += got;
-    lf_ = cr_ = kUnknown;
+    breaks_.forget();
 }
 
 bool ExportLines::next(char*& line) {
     for (;;) {
         char* b = buf_.get();
-        std::size_t lf = find('\n', lf_), cr = find('\r', cr_);
-        std::size_t t = lf < cr ? lf : cr;
-        if (t < end_) {
-            std::size_t after = t + 1;
-            if (b[t] == '\r') {
-                while (after < end_ && b[after] == '\r') ++after;
-                // Whether an LF follows is known only once more is read.
-                if (after == end_ && !eof_ && !(pos_ == 0 && end_ == capacity_)) {
-                    refill();
-                    continue;
-                }
-                if (after < end_ && b[after] == '\n') ++after;
+        if (tail_.open()) {
+            // The rest of the last line's end (CRs, then an LF), passed over
+            // as it arrives.
+            pos_ += tail_.skip(b + pos_, end_ - pos_);
+            if (tail_.open()) {
+                if (eof_) return false;
+                refill();
+                continue;
             }
+        }
+        const std::size_t t = breaks_.find(b, pos_, end_);
+        if (t < end_) {
+            tail_.start(b[t]);
             b[t] = '\0';
             line = b + pos_;
-            pos_ = after;
+            pos_ = t + 1;
             if (skip_end_) {  // the end of a long line already handed out
                 skip_end_ = false;
                 continue;
@@ -118,7 +100,7 @@ bool ExportLines::long_line(char*& line) {
         if (eof_) break;
         refill();
     }
-    long_.append(1 + kLinePadding, '\0');
+    long_.push_back('\0');
     line = &long_[0];
     return true;
 }

@@ -71,9 +71,9 @@ bool close_text(std::FILE*& f) {
 // when there is none); field ends past it.
 inline double number_field(char*& field) {
     const char* stop;
-    double v = leading_decimal(field, &stop);
+    double v = fielddecimal(field, &stop);
     char* p = field + (stop - field);
-    if (!ends_field(*p)) end_field(p);
+    if (!endsfield(*p)) endfield(p);
     field = p;
     return v;
 }
@@ -90,18 +90,18 @@ struct PeakLine {
 // has fewer.
 bool read_peak_line(char* p, PeakLine& peak) {
     for (int skip = 0; skip < 2; ++skip) {
-        if (!next_field(p)) return false;
-        end_field(p);
+        if (!nextfield(p)) return false;
+        endfield(p);
     }
-    char* name = next_field(p);
+    char* name = nextfield(p);
     if (!name) return false;
-    end_field(p);
+    endfield(p);
     peak.name = name;
     peak.name_len = static_cast<std::size_t>(p - name);
-    if (!next_field(p)) return false;
+    if (!nextfield(p)) return false;
     peak.dye = number_field(p);
     for (double& v : peak.values) {
-        if (!next_field(p)) return false;
+        if (!nextfield(p)) return false;
         v = number_field(p);
     }
     return true;
@@ -146,6 +146,111 @@ struct ChannelTable {
     }
 };
 
+// The nine outputs of a run, staged: four channel tables and five names
+// files (all samples, then per channel).
+struct PeakOutputs {
+    std::string table_names[5], name_files[5];
+    std::unique_ptr<ChannelTable[]> tables{new ChannelTable[4]};
+    std::FILE* names[5] = {nullptr, nullptr, nullptr, nullptr, nullptr};
+    ~PeakOutputs() {
+        for (std::FILE* f : names)
+            if (f) std::fclose(f);
+    }
+    ChannelTable& table(int k) { return tables[static_cast<std::size_t>(k - 1)]; }
+
+    // Every output is written under a temporary name; a failed run leaves
+    // the earlier outputs alone and abandon_outputs() removes the rest.
+    void open() {
+        for (int k = 1; k <= 4; ++k)
+            table_names[k] = stageoutput(kTables[k], "Error: can't open binary output file (ouvecr)");
+        for (int k = 0; k <= 4; ++k)
+            name_files[k] = stageoutput(kNameFiles[k], "Error: can't open sample names file (Peakread)");
+        for (int k = 1; k <= 4; ++k) ouvecr(table_names[k].c_str(), table(k).f, 'b');
+        for (int k = 0; k <= 4; ++k) {
+            names[k] = openfile(name_files[k], "w");
+            if (!names[k]) fatalerror("Error: can't open sample names file (Peakread)");
+        }
+    }
+};
+
+// What a run has counted, and the sample and dye of the last peak read.
+struct PeakCounts {
+    // Counts that no table limits are kept wide enough for any input.
+    long long total_lines = 0, skipped = 0, total_samples = 0;
+    int channel_lines[5] = {0, 0, 0, 0, 0};
+    int channel_samples[5] = {0, 0, 0, 0, 0};
+    char previous_name[kNameMax + 1];
+    std::size_t previous_len = 0;
+    double previous_dye = 0;
+    bool have_previous_dye = false;  // the first line always opens a block
+};
+
+// One line after the header: a peak to its channel's table, a new sample's
+// name to the names files, or a skipped line.
+void take_line(char* line, PeakOutputs& out, PeakCounts& n) {
+    PeakLine peak;
+    if (!read_peak_line(line, peak)) {
+        ++n.skipped;  // nothing of it is used; the previous line stays previous
+        return;
+    }
+
+    std::size_t name_len = peak.name_len;
+    if (name_len > static_cast<std::size_t>(kNameMax)) name_len = kNameMax;
+    if (name_len != n.previous_len || std::memcmp(peak.name, n.previous_name, name_len) != 0) {
+        ++n.total_samples;
+        write_name(out.names[0], n.total_samples, peak.name, name_len);
+        std::memcpy(n.previous_name, peak.name, name_len);
+        n.previous_len = name_len;
+    }
+
+    int k = channel_of(peak.dye);
+    if (k && (!n.have_previous_dye || peak.dye != n.previous_dye)) {
+        ++n.channel_samples[k];
+        write_name(out.names[k], n.channel_samples[k], peak.name, name_len);
+    }
+    n.previous_dye = peak.dye;
+    n.have_previous_dye = true;
+
+    ++n.total_lines;
+    if (!k) return;  // a dye outside 1..4 goes to no table
+    if (n.channel_lines[k] == kMaxTableCount) fatalerror("Error: more than 999999 peaks in one channel (Peakread)");
+    ++n.channel_lines[k];
+    const double values[kColumns] = {static_cast<double>(n.channel_samples[k]), peak.values[0], peak.values[1],
+                                     peak.values[2], peak.values[3], peak.values[4]};
+    encoderow(values, kColumns, out.table(k).new_row());
+}
+
+// Completes every output (the tables' last rows and trailers) and puts
+// them in place together.
+void finish_outputs(PeakOutputs& out, const PeakCounts& n) {
+    for (int k = 1; k <= 4; ++k) {
+        out.table(k).flush();
+        closebin(out.table(k).f, kWriteFailed);
+    }
+    bool names_ok = true;
+    for (int k = 0; k <= 4; ++k)
+        if (!close_text(out.names[k])) names_ok = false;
+    if (!names_ok) fatalerror(kNamesWriteFailed);
+    for (int k = 1; k <= 4; ++k) writedims(out.table_names[k].c_str(), n.channel_lines[k], kColumns);
+    commitoutputs();
+}
+
+void report_run(const char* path, const PeakCounts& n) {
+    reportf("Input file: %s\n", path);
+    reportf("--- Number of rows: %lld, columns: %d\n", n.total_lines, kFields);
+    for (int k = 1; k <= 4; ++k) {
+        reportf("Output file (channel %d) : %s\n", k, kTables[k]);
+        reportf("--- Number of rows: %d, columns: %d\n", n.channel_lines[k], kColumns);
+    }
+    reportf("Sample names : %s\n", kNameFiles[0]);
+    reportf("--- Number of rows: %lld\n", n.total_samples);
+    for (int k = 1; k <= 4; ++k) {
+        reportf("Sample names (channel %d) : %s\n", k, kNameFiles[k]);
+        reportf("--- Number of rows: %d\n", n.channel_samples[k]);
+    }
+    if (n.skipped) reportf("--- Lines skipped (fewer than %d fields): %lld\n", kFields, n.skipped);
+}
+
 }  // namespace
 
 void Peakread(const char* path) {
@@ -167,96 +272,17 @@ void Peakread(const char* path) {
     for (const char* name : kNameFiles)
         if (same_file(path, name)) fatalerror(kInputIsOutput);
 
-    // Every output is written under a temporary name; a failed run leaves
-    // the earlier outputs alone and abandon_outputs() removes the rest.
-    std::string table_names[5], name_files[5];
-    for (int k = 1; k <= 4; ++k)
-        table_names[k] = stageoutput(kTables[k], "Error: can't open binary output file (ouvecr)");
-    for (int k = 0; k <= 4; ++k)
-        name_files[k] = stageoutput(kNameFiles[k], "Error: can't open sample names file (Peakread)");
-
-    std::unique_ptr<ChannelTable[]> tables(new ChannelTable[4]);
-    for (int k = 1; k <= 4; ++k) ouvecr(table_names[k].c_str(), tables[k - 1].f, 'b');
-
-    std::FILE* names[5] = {nullptr, nullptr, nullptr, nullptr, nullptr};
-    StreamCloser name_closers[5] = {{names[0]}, {names[1]}, {names[2]}, {names[3]}, {names[4]}};
-    for (int k = 0; k <= 4; ++k) {
-        names[k] = openfile(name_files[k], "w");
-        if (!names[k]) fatalerror("Error: can't open sample names file (Peakread)");
-    }
-
-    // Counts that no table limits are kept wide enough for any input.
-    long long total_lines = 0, skipped = 0, total_samples = 0;
-    int channel_lines[5] = {0, 0, 0, 0, 0};
-    int channel_samples[5] = {0, 0, 0, 0, 0};
-    char previous_name[kNameMax + 1];
-    std::size_t previous_len = 0;
-    double previous_dye = 0;
-    bool have_previous_dye = false;  // the first line always opens a block
-
+    PeakOutputs out;
+    out.open();
+    PeakCounts counts;
     ExportLines reader(in);
     char* line;
-    if (reader.next(line)) {  // the column header
-        while (reader.next(line)) {
-            PeakLine peak;
-            if (!read_peak_line(line, peak)) {
-                ++skipped;  // nothing of it is used; the previous line stays previous
-                continue;
-            }
-
-            std::size_t name_len = peak.name_len;
-            if (name_len > static_cast<std::size_t>(kNameMax)) name_len = kNameMax;
-            if (name_len != previous_len || std::memcmp(peak.name, previous_name, name_len) != 0) {
-                ++total_samples;
-                write_name(names[0], total_samples, peak.name, name_len);
-                std::memcpy(previous_name, peak.name, name_len);
-                previous_len = name_len;
-            }
-
-            int k = channel_of(peak.dye);
-            if (k && (!have_previous_dye || peak.dye != previous_dye)) {
-                ++channel_samples[k];
-                write_name(names[k], channel_samples[k], peak.name, name_len);
-            }
-            previous_dye = peak.dye;
-            have_previous_dye = true;
-
-            ++total_lines;
-            if (!k) continue;  // a dye outside 1..4 goes to no table
-            if (channel_lines[k] == kMaxTableCount)
-                fatalerror("Error: more than 999999 peaks in one channel (Peakread)");
-            ++channel_lines[k];
-            const double values[kColumns] = {static_cast<double>(channel_samples[k]), peak.values[0],
-                                             peak.values[1], peak.values[2], peak.values[3], peak.values[4]};
-            encoderow(values, kColumns, tables[k - 1].new_row());
-        }
-    }
+    if (reader.next(line))  // the column header
+        while (reader.next(line)) take_line(line, out, counts);
 
     if (std::ferror(in)) fatalerror("Error: can't read input file (Peakread)");
     std::fclose(in);
     in = nullptr;
-    for (int k = 1; k <= 4; ++k) {
-        tables[k - 1].flush();
-        closebin(tables[k - 1].f, kWriteFailed);
-    }
-    bool names_ok = true;
-    for (int k = 0; k <= 4; ++k)
-        if (!close_text(names[k])) names_ok = false;
-    if (!names_ok) fatalerror(kNamesWriteFailed);
-    for (int k = 1; k <= 4; ++k) writedims(table_names[k].c_str(), channel_lines[k], kColumns);
-    commitoutputs();
-
-    reportf("Input file: %s\n", path);
-    reportf("--- Number of rows: %lld, columns: %d\n", total_lines, kFields);
-    for (int k = 1; k <= 4; ++k) {
-        reportf("Output file (channel %d) : %s\n", k, kTables[k]);
-        reportf("--- Number of rows: %d, columns: %d\n", channel_lines[k], kColumns);
-    }
-    reportf("Sample names : %s\n", kNameFiles[0]);
-    reportf("--- Number of rows: %lld\n", total_samples);
-    for (int k = 1; k <= 4; ++k) {
-        reportf("Sample names (channel %d) : %s\n", k, kNameFiles[k]);
-        reportf("--- Number of rows: %d\n", channel_samples[k]);
-    }
-    if (skipped) reportf("--- Lines skipped (fewer than %d fields): %lld\n", kFields, skipped);
+    finish_outputs(out, counts);
+    report_run(path, counts);
 }

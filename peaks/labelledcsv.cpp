@@ -36,8 +36,8 @@ void csvtable(const std::string& table, const TextLabels& labels) {
 
 }  // namespace
 
-std::vector<std::string> class_labels(const ClassLayout& layout) {
-    const std::vector<double> limits = class_limits(layout);
+std::vector<std::string> classlabels(const ClassLayout& layout) {
+    const std::vector<double> limits = classlimits(layout);
     std::vector<std::string> labels;
     std::size_t base = 0;
     for (int g = 1; g <= layout.groups; ++g) {
@@ -50,12 +50,12 @@ std::vector<std::string> class_labels(const ClassLayout& layout) {
     return labels;
 }
 
-void write_labelled_tables(const ClassLayout& layout, const std::vector<int>& keep,
+void writelabelledtables(const ClassLayout& layout, const std::vector<int>& keep,
                            const std::string& full_name, const std::string& kept_name) {
     TextLabels labels;
     labels.corner = "Sample";
     labels.rows = readsamplenames(samplenamesfor(full_name));
-    labels.cols = class_labels(layout);
+    labels.cols = classlabels(layout);
     csvtable(full_name, labels);
     std::vector<std::string> all = std::move(labels.cols);
     labels.cols.clear();

@@ -18,12 +18,12 @@ struct LabelledState {
 extern LabelledState g_labelled;
 
 // Labels "[lo,hi)" of the T classes of a counted layout, in column order.
-std::vector<std::string> class_labels(const ClassLayout& layout);
+std::vector<std::string> classlabels(const ClassLayout& layout);
 
 // Writes full_name + ".csv" and kept_name + ".csv" from the finished
 // binary tables, which it reads back; keep lists the full table's columns
 // (1-based) that the reduced table holds.  Appends a report line per file.
 // A copy that cannot be written is removed and ends in fatalerror; the
 // binary tables stay as they are.
-void write_labelled_tables(const ClassLayout& layout, const std::vector<int>& keep,
+void writelabelledtables(const ClassLayout& layout, const std::vector<int>& keep,
                            const std::string& full_name, const std::string& kept_name);

@@ -27,8 +27,10 @@
 
 namespace {
 
-// Tables beyond this size are refused before anything is allocated: the
-// computation holds up to four S x T tables of doubles.
+// Tables beyond this size are refused before anything is allocated: a limit
+// of four S x T tables of doubles.  The computation holds one (the reduced
+// table is made in place in it), and with row proportions the rows whose
+// kept classes sum differently are set aside, at most one more.
 const double kMaxTableBytes = sizeof(void*) >= 8 ? 4294967296.0 : 1073741824.0;
 
 // Ends a run that writes nothing, with a notice and a report line.
@@ -94,6 +96,105 @@ void report_peaks(const Columns& in, int S, int skipped) {
     if (skipped > 0) reportf("Rows skipped (sample number below 1 or not finite) = %d\n", skipped);
 }
 
+// The table's row count, reported with its column count; false when the
+// table is empty (the notice is given).
+bool read_rows(const char* path, int& R) {
+    int C = 0;
+    readdims(path, R, C);
+    reportf("Input file: %s\n", path);
+    reportf("--- Number of rows: %d, columns: %d\n", R, C);
+    if (static_cast<long long>(R) * C == 0) {
+        checkbin(path);  // the notice, and a fresh report
+        return false;
+    }
+    return true;
+}
+
+// The five columns the computation needs: sample, peak, length, height, area.
+void read_columns(const char* path, int R, Columns& in) {
+    vecalloc(in.sample, R);
+    vecalloc(in.peak, R);
+    vecalloc(in.length, R);
+    vecalloc(in.height, R);
+    vecalloc(in.area, R);
+    const int cols[] = {1, 2, 4, 5, 6};
+    DVector into[] = {in.sample, in.peak, in.length, in.height, in.area};
+    selectcols(path, cols, into, 5);
+}
+
+// The sample count S of the input; false when the run stops (the notice is
+// given).
+bool find_samples(const Columns& in, int& S, int& skipped) {
+    double samples = 0.0;
+    count_samples(in.sample, samples, skipped);
+    if (samples < 1.0) {
+        stop("Sorry: no sample number of 1 or more in column 1");
+        return false;
+    }
+    if (samples > kMaxTableCount) {
+        stop("Sorry: more than 999999 samples");
+        return false;
+    }
+    S = static_cast<int>(samples);
+    return true;
+}
+
+// The classes, as the user sets them, reported with the samples' peaks;
+// false when the run stops (cancelled, too many classes, a table too large).
+bool settle_classes(ClassLayout& layout, const Columns& in, int S, int skipped) {
+    if (!askclasses(layout)) {
+        cancelled();
+        return false;
+    }
+    reportgroups(layout);
+    report_peaks(in, S, skipped);
+    if (!countclasses(layout)) {
+        stop("Sorry: more than 999999 size classes");
+        return false;
+    }
+    reportclasscounts(layout);
+    const int T = layout.total;
+    if (static_cast<double>(S) * T * 8.0 * 4.0 > kMaxTableBytes) {
+        char text[256];
+        std::snprintf(text, sizeof text, "Sorry: a table of %d samples x %d classes needs too much memory", S, T);
+        stop(text);
+        return false;
+    }
+    return true;
+}
+
+// Fills the full table, keeps each sample's largest peaks, and writes both
+// tables under temporary names, put in place together, so a failure leaves
+// the earlier pair as it was.
+void compute_and_write(const ClassLayout& layout, const Columns& in, int S, bool heights, bool sum, int rowpct,
+                       int maxpeaks, const std::string& full_name, const std::string& kept_name) {
+    const int T = layout.total;
+    ClassFinder finder = makefinder(layout);
+    DMatrix full = nullptr;
+    TabGuard fg{full};
+    taballoc(full, S, T);
+    DVector value = heights ? in.height : in.area;
+    if (sum)
+        fillsum(full, in.sample, in.length, value, finder);
+    else
+        fillmax(full, in.sample, in.length, value, finder);
+    keeplargest(full, maxpeaks);
+    std::vector<int> keep = nonzerocolumns(full);
+
+    const char* const cant_open = "Error: can't open binary output file (ouvecr)";
+    WrittenTables w = writetables(full, keep, rowpct == 1, stageoutput(full_name, cant_open),
+                                   stageoutput(kept_name, cant_open));
+    commitoutputs();
+    reportf("Output file: %s\n", full_name.c_str());
+    reportf("--- Number of rows: %d, columns: %d\n", S, T);
+    reportf("Output file: %s (columns of zeros are removed) \n", kept_name.c_str());
+    reportf("--- Number of rows: %d, columns: %d\n", S, w.kept_cols);
+    if (w.zero_full + w.zero_kept > 0)
+        reportf("Rows of sum 0 left as zeros (no proportions): %d in the full table, %d in the reduced table\n",
+                w.zero_full, w.zero_kept);
+    if (g_labelled.csv) writelabelledtables(layout, keep, full_name, kept_name);
+}
+
 }  // namespace
 
 void computetable(const char* path, int groups, int heightarea, int summax, int rowpct,
@@ -110,71 +211,14 @@ void computetable(const char* path, int groups, int heightarea, int summax, int 
     if (samefile(path, full_name) || samefile(path, kept_name))
         fatalerror("Error: input file is also an output file (computetable)");
 
-    int R = 0, C = 0;
-    readdims(path, R, C);
-    reportf("Input file: %s\n", path);
-    reportf("--- Number of rows: %d, columns: %d\n", R, C);
-    if (static_cast<long long>(R) * C == 0) {
-        checkbin(path);  // the notice, and a fresh report
-        return;
-    }
-
+    int R = 0;
+    if (!read_rows(path, R)) return;
     ClassLayout layout(groups);
     Columns in;
-    vecalloc(in.sample, R);
-    vecalloc(in.peak, R);
-    vecalloc(in.length, R);
-    vecalloc(in.height, R);
-    vecalloc(in.area, R);
-    const int cols[] = {1, 2, 4, 5, 6};
-    DVector into[] = {in.sample, in.peak, in.length, in.height, in.area};
-    selectcols(path, cols, into, 5);
+    read_columns(path, R, in);
     find_ends(layout, in.length, start);
-
-    double samples = 0.0;
-    int skipped = 0;
-    count_samples(in.sample, samples, skipped);
-    if (samples < 1.0) return stop("Sorry: no sample number of 1 or more in column 1");
-    if (samples > kMaxTableCount) return stop("Sorry: more than 999999 samples");
-    const int S = static_cast<int>(samples);
-
-    if (!ask_classes(layout)) return cancelled();
-    report_groups(layout);
-    report_peaks(in, S, skipped);
-    if (!count_classes(layout)) return stop("Sorry: more than 999999 size classes");
-    report_class_counts(layout);
-    const int T = layout.total;
-    if (static_cast<double>(S) * T * 8.0 * 4.0 > kMaxTableBytes) {
-        char text[256];
-        std::snprintf(text, sizeof text,
-                      "Sorry: a table of %d samples x %d classes needs too much memory", S, T);
-        return stop(text);
-    }
-
-    ClassFinder finder = make_finder(layout);
-    DMatrix full = nullptr;
-    TabGuard fg{full};
-    taballoc(full, S, T);
-    DVector value = heights ? in.height : in.area;
-    if (sum)
-        fill_sum(full, in.sample, in.length, value, finder);
-    else
-        fill_max(full, in.sample, in.length, value, finder);
-    keep_largest(full, maxpeaks);
-    std::vector<int> keep = nonzero_columns(full);
-
-    // Both tables are written under temporary names and put in place
-    // together, so a failure leaves the earlier pair as it was.
-    const char* const cant_open = "Error: can't open binary output file (ouvecr)";
-    WrittenTables w = write_tables(full, keep, rowpct == 1, stageoutput(full_name, cant_open),
-                                   stageoutput(kept_name, cant_open));
-    commitoutputs();
-    reportf("Output file: %s\n", full_name.c_str());
-    reportf("--- Number of rows: %d, columns: %d\n", S, T);
-    reportf("Output file: %s (columns of zeros are removed) \n", kept_name.c_str());
-    reportf("--- Number of rows: %d, columns: %d\n", S, w.kept_cols);
-    if (w.zero_full + w.zero_kept > 0)
-        reportf("Rows of sum 0 left as zeros (no proportions): %d in the full table, %d in the reduced table\n",
-                w.zero_full, w.zero_kept);
-    if (g_labelled.csv) write_labelled_tables(layout, keep, full_name, kept_name);
+    int S = 0, skipped = 0;
+    if (!find_samples(in, S, skipped)) return;
+    if (!settle_classes(layout, in, S, skipped)) return;
+    compute_and_write(layout, in, S, heights, sum, rowpct, maxpeaks, full_name, kept_name);
 }

@@ -40,8 +40,14 @@
 #include <vector>
 
 #include "companion/import/formats.h"
+#include "companion/import/peakcode.h"
 
-enum Skip { kSizeStandard, kUnsized, kUnknownDye, kMalformed, kSkipKinds };
+// The kinds of skipped lines, counted apart.
+enum class Skip { SizeStandard, Unsized, UnknownDye, Malformed };
+const int kSkipKinds = 4;
+// Short names for them.
+constexpr Skip kSizeStandard = Skip::SizeStandard, kUnsized = Skip::Unsized, kUnknownDye = Skip::UnknownDye,
+               kMalformed = Skip::Malformed;
 
 struct SkipCount {
     long count = 0;
@@ -59,6 +65,7 @@ struct MergedNames {
 };
 
 class Importer;
+class LineReader;
 
 // What an import read, skipped and wrote, one line each (without a program
 // name): the format of each file, the counts of peaks and samples written to
@@ -90,7 +97,7 @@ class Importer {
     long peaks() const { return static_cast<long>(count_); }
     int samples() const { return static_cast<int>(samples_.size()); }
     long lines() const { return lines_; }
-    const SkipCount& skipped(Skip kind) const { return skips_[kind]; }
+    const SkipCount& skipped(Skip kind) const { return skips_[static_cast<int>(kind)]; }
     // Sample names that several sample files gave (merged into one sample).
     const std::vector<std::string>& shared_names() const { return shared_; }
     // Different names written as one (blanks, NUL bytes, length).
@@ -117,12 +124,32 @@ class Importer {
     };
     static const std::size_t kRecordBlock = 1u << 16;  // records per block
     static const std::size_t kTextBlock = 1u << 20;    // bytes per text block
+    // The fields of a data line that the output line is made of.
+    struct DataLine {
+        PeakCode code;
+        std::string_view size, height, area, point;
+    };
+    // Reads lines up to the header (or the first line of a headerless
+    // GeneScan sample file, which is taken as data); Unknown, with a hint,
+    // when none is found.
+    Format find_header(LineReader& reader, const std::string& path, const std::string& base, Columns& cols,
+                      std::string& hint);
+    // One data line: checked, its sample found, its peak kept.
     void line(std::string_view text, const Columns& cols, Format format, const std::string& file,
               const std::string& base, long number, bool cut);
+    // The fields of a data line; false when the line is skipped (and
+    // counted) or stops the import (stop_ says why).
+    bool check_line(std::string_view text, const Columns& cols, const std::string& file, long number, bool cut,
+                   DataLine& d);
+    // The sample of the data line just checked (its cleaned name in name_,
+    // its sample file in filename_).
+    int line_sample(const Columns& cols, Format format, const std::string& file, const std::string& base);
+    // Keeps the peak of a checked line: its key and its text.
+    void keep(int s, const DataLine& d, const Columns& cols);
     void skip(Skip kind, const std::string& file, long number);
     int sample(const std::string& name, const std::string& raw, const std::string& file);
     std::uint32_t filename(const std::string& name);
-    char* newtext(std::size_t len, std::uint64_t& at);
+    char* new_text(std::size_t len, std::uint64_t& at);
     Record& record(std::size_t i) { return records_[i / kRecordBlock][i % kRecordBlock]; }
 
     ImportOptions options_;

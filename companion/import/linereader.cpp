@@ -37,7 +37,7 @@ std::size_t utf8(unsigned long c, char* o) {
 LineReader::LineReader(std::FILE* f) : f_(f), buf_(new char[kMaxLine + 2 + kBlock]), cap_(kMaxLine + 2 + kBlock) {}
 
 const char* LineReader::encoding() const {
-    return enc_ == kUtf16le ? "UTF-16LE" : enc_ == kUtf16be ? "UTF-16BE" : nullptr;
+    return enc_ == Encoding::Utf16le ? "UTF-16LE" : enc_ == Encoding::Utf16be ? "UTF-16BE" : nullptr;
 }
 
 // UTF-16 code units from raw_ as UTF-8 into to (at most room bytes).  An
@@ -68,7 +68,7 @@ std::size_t LineReader::decode(char* to, std::size_t room) {
         }
         const unsigned char* p = raw_.get() + raw_begin_;
         auto unit = [this](const unsigned char* q) {
-            return enc_ == kUtf16le ? static_cast<unsigned long>(q[0] | (q[1] << 8))
+            return enc_ == Encoding::Utf16le ? static_cast<unsigned long>(q[0] | (q[1] << 8))
                                     : static_cast<unsigned long>((q[0] << 8) | q[1]);
         };
         unsigned long c = unit(p);
@@ -99,7 +99,7 @@ std::size_t LineReader::read(char* to, std::size_t room) {
         unsigned char mark[3];
         std::size_t got = std::fread(mark, 1, 2, f_);
         if (got == 2 && ((mark[0] == 0xFF && mark[1] == 0xFE) || (mark[0] == 0xFE && mark[1] == 0xFF))) {
-            enc_ = mark[0] == 0xFF ? kUtf16le : kUtf16be;
+            enc_ = mark[0] == 0xFF ? Encoding::Utf16le : Encoding::Utf16be;
             raw_.reset(new unsigned char[kBlock]);
         } else {
             if (got == 2 && mark[0] == 0xEF && mark[1] == 0xBB) {
@@ -116,7 +116,7 @@ std::size_t LineReader::read(char* to, std::size_t room) {
             return got;
         }
     }
-    if (enc_ != kBytes) return decode(to, room);
+    if (enc_ != Encoding::Bytes) return decode(to, room);
     std::size_t got = std::fread(to, 1, room, f_);
     if (got == 0 && std::ferror(f_)) failed_ = true;
     return got;
@@ -128,33 +128,36 @@ bool LineReader::fill() {
     if (begin_ > 0 && keep > 0) std::memmove(buf_.get(), buf_.get() + begin_, keep);
     begin_ = 0;
     end_ = keep;
+    breaks_.forget();
     std::size_t room = cap_ - end_;
     if (room > kBlock) room = kBlock;
-    const bool first = first_;
     std::size_t got = room ? read(buf_.get() + end_, room) : 0;
     first_ = false;
     if (got == 0) {
         eof_ = true;
         return false;
     }
-    char* p = buf_.get() + end_;
-    if (first) cr_only_ = !std::memchr(p, '\n', got) && std::memchr(p, '\r', got);
-    if (cr_only_)
-        for (std::size_t i = 0; i < got; ++i)
-            if (p[i] == '\r') p[i] = '\n';
     end_ += got;
     return true;
 }
 
 bool LineReader::next(std::string_view& line) {
     for (;;) {
-        const char* start = buf_.get() + begin_;
+        char* b = buf_.get();
+        if (tail_.open()) {
+            // The rest of the last line's end: passed over as it arrives.
+            begin_ += tail_.skip(b + begin_, end_ - begin_);
+            if (tail_.open() && (eof_ || !fill())) return false;
+            continue;
+        }
+        const std::size_t brk = breaks_.find(b, begin_, end_);
+        const char* start = b + begin_;
         const std::size_t have = end_ - begin_;
-        const void* nl = std::memchr(start, '\n', have);
         if (skipping_) {
             // The rest of a cut line: passed over up to its line end.
-            if (nl) {
-                begin_ += static_cast<std::size_t>(static_cast<const char*>(nl) - start) + 1;
+            if (brk < end_) {
+                tail_.start(b[brk]);
+                begin_ = brk + 1;
                 skipping_ = false;
             } else {
                 begin_ = end_;
@@ -162,7 +165,7 @@ bool LineReader::next(std::string_view& line) {
             }
             continue;
         }
-        if (!nl && have > kMaxLine) {
+        if (brk == end_ && have > kMaxLine) {
             // A line longer than the bound: its first kMaxLine bytes.
             line = std::string_view(start, kMaxLine);
             // The bytes after them stay in the buffer (the view stays valid
@@ -173,10 +176,14 @@ bool LineReader::next(std::string_view& line) {
             ++number_;
             return true;
         }
-        if (nl || (eof_ && have > 0)) {
-            std::size_t len = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - start) : have;
-            begin_ += nl ? len + 1 : len;
-            if (len > 0 && start[len - 1] == '\r') --len;
+        if (brk < end_ || (eof_ && have > 0)) {
+            const std::size_t len = brk - begin_;
+            if (brk < end_) {
+                tail_.start(b[brk]);
+                begin_ = brk + 1;
+            } else {
+                begin_ = end_;
+            }
             cut_ = len > kMaxLine;
             line = std::string_view(start, cut_ ? kMaxLine : len);
             ++number_;

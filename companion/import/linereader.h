@@ -1,8 +1,8 @@
 // Lines of a text file, read in blocks of 1 MiB.
 //
-// A line ends at LF, CR LF, or (in a file with no LF in its first block,
-// as old Mac OS programs wrote them) at CR; the line end is not part of the
-// line, and a last line without a line end still counts.
+// Lines end as in every text file the suite reads (datafile/textline.h:
+// LF, CR LF, a run of CRs before an LF, or a lone CR); the line end is not
+// part of the line, and a last line without a line end still counts.
 //
 // The text is UTF-8 (or any 8-bit code page) or, after its byte-order mark,
 // UTF-16 (little or big endian, what spreadsheets save as "Unicode text"),
@@ -17,6 +17,8 @@
 #include <cstdio>
 #include <memory>
 #include <string_view>
+
+#include "datafile/textline.h"
 
 class LineReader {
   public:
@@ -34,7 +36,7 @@ class LineReader {
     const char* encoding() const;
 
   private:
-    enum Encoding { kBytes, kUtf16le, kUtf16be };
+    enum class Encoding { Bytes, Utf16le, Utf16be };
     bool fill();
     std::size_t read(char* to, std::size_t room);
     std::size_t decode(char* to, std::size_t room);
@@ -43,8 +45,10 @@ class LineReader {
     std::size_t cap_;
     std::size_t begin_ = 0, end_ = 0;
     long number_ = 0;
-    bool eof_ = false, failed_ = false, first_ = true, cr_only_ = false, cut_ = false, skipping_ = false;
-    Encoding enc_ = kBytes;
+    bool eof_ = false, failed_ = false, first_ = true, cut_ = false, skipping_ = false;
+    Encoding enc_ = Encoding::Bytes;
+    LineBreaks breaks_;
+    LineEndTail tail_;
     // UTF-16: raw bytes read but not yet decoded.
     std::unique_ptr<unsigned char[]> raw_;
     std::size_t raw_begin_ = 0, raw_end_ = 0;

@@ -7,7 +7,6 @@
 // input named twice or as the output, or no peak at all (nothing is
 // written).
 #include <cstdio>
-#include <cstring>
 #include <new>
 #include <string>
 #include <vector>
@@ -15,7 +14,7 @@
 #include "base/files.h"
 #include "companion/import/importer.h"
 #include "companion/import/output.h"
-
+#include "framework/cli.h"
 
 namespace {
 
@@ -32,17 +31,14 @@ const char kUsage[] =
     "Skipped and counted on standard error: size-standard rows, unsized peaks,\n"
     "unknown dyes, malformed lines.\n";
 
-int usage(const char* why) {
-    std::fprintf(stderr, "peakgrid-import: %s\n%s", why, kUsage);
-    return 2;
-}
+const CliProgram kProgram{"peakgrid-import", kUsage, {"--format"}};
 
 void summary(const Importer& importer, const std::string& out_name) {
     for (const std::string& line : importsummary(importer, out_name))
         std::fprintf(stderr, "peakgrid-import: %s\n", line.c_str());
 }
 
-int import(const ImportOptions& options, const std::string& out_path, const std::vector<std::string>& inputs) {
+ExitStatus import(const ImportOptions& options, const std::string& out_path, const std::vector<std::string>& inputs) {
     std::string error;
     if (!out_path.empty()) {
         // The output replaces its file only at the end, but an input named
@@ -51,11 +47,11 @@ int import(const ImportOptions& options, const std::string& out_path, const std:
             if (samefile(out_path, in)) {
                 std::fprintf(stderr, "peakgrid-import: %s: is also an input file; nothing written\n",
                              out_path.c_str());
-                return 2;
+                return ExitStatus::Refused;
             }
         if (!StagedOutput::usable(out_path, error)) {
             std::fprintf(stderr, "peakgrid-import: %s; nothing written\n", error.c_str());
-            return 1;
+            return ExitStatus::Failed;
         }
     }
 
@@ -63,12 +59,12 @@ int import(const ImportOptions& options, const std::string& out_path, const std:
     for (const std::string& in : inputs)
         if (!importer.add(in, error)) {
             std::fprintf(stderr, "peakgrid-import: %s; nothing written\n", error.c_str());
-            return 2;
+            return ExitStatus::Refused;
         }
     if (importer.peaks() == 0) {
         summary(importer, "");
         std::fprintf(stderr, "peakgrid-import: no peak to write (every data line was skipped); nothing written\n");
-        return 2;
+        return ExitStatus::Refused;
     }
 
     StagedOutput staged;
@@ -77,7 +73,7 @@ int import(const ImportOptions& options, const std::string& out_path, const std:
     if (!out_path.empty()) {
         if (!staged.open(out_path, error)) {
             std::fprintf(stderr, "peakgrid-import: %s; nothing written\n", error.c_str());
-            return 1;
+            return ExitStatus::Failed;
         }
         out = staged.stream();
     }
@@ -89,10 +85,10 @@ int import(const ImportOptions& options, const std::string& out_path, const std:
         std::fprintf(stderr, "peakgrid-import: %s: cannot write%s\n",
                      out_path.empty() ? "standard output" : out_path.c_str(),
                      out_path.empty() || device ? "" : "; the file is left as it was");
-        return 1;
+        return ExitStatus::Failed;
     }
     summary(importer, out_path.empty() ? "standard output" : out_path);
-    return 0;
+    return ExitStatus::Done;
 }
 
 }  // namespace
@@ -101,37 +97,27 @@ int main(int argc, char** argv) {
     ImportOptions options;
     std::string out_path;
     std::vector<std::string> inputs;
-    for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
-        if (a == "--help") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        } else if (a == "--version") {
-            std::printf("peakgrid-import %s\n", PEAKGRID_VERSION);
-            return 0;
-        } else if (a == "-o" || a == "--format") {
-            if (i + 1 >= argc) return usage(("missing value after " + a).c_str());
-            std::string v = argv[++i];
-            if (a == "-o") {
-                out_path = v;
+    const std::optional<ExitStatus> end =
+        readcommandline(argc, argv, 1, kProgram, out_path, [&](const std::string& a, const char* value) -> std::string {
+            if (a == "--format") {
+                options.format = formatfromword(value);
+                if (options.format == Format::Unknown) return std::string("unknown format ") + value;
+            } else if (a == "--area-bp") {
+                options.area_bp = true;
+            } else if (a.size() > 1 && a[0] == '-') {
+                return "unknown option " + a;
             } else {
-                options.format = formatfromword(v);
-                if (options.format == Format::Unknown) return usage(("unknown format " + v).c_str());
+                inputs.push_back(a);
             }
-        } else if (a == "--area-bp") {
-            options.area_bp = true;
-        } else if (a.size() > 1 && a[0] == '-') {
-            return usage(("unknown option " + a).c_str());
-        } else {
-            inputs.push_back(a);
-        }
-    }
-    if (inputs.empty()) return usage("no input file");
+            return "";
+        });
+    if (end) return exitcode(*end);
+    if (inputs.empty()) return exitcode(refuseusage(kProgram, "no input file"));
     try {
-        return import(options, out_path, inputs);
+        return exitcode(import(options, out_path, inputs));
     } catch (const std::bad_alloc&) {
         // The staged output was removed on the way out.
         std::fputs("peakgrid-import: not enough memory to hold the peaks; nothing written\n", stderr);
-        return 1;
+        return exitcode(ExitStatus::Failed);
     }
 }

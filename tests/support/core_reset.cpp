@@ -1,19 +1,9 @@
 #include "support/core_reset.h"
 
-#include "base/reportstream.h"
-#include "datafile/arrays.h"
-#include "datafile/binfile.h"
-#include "frame/frame.h"
-#include "frame/report.h"
-#include "framework/registry.h"
+#include "frame/reset.h"
+#include "peaks/labelledcsv.h"
 
 void reset_core_state() {
-    abandon_outputs();
-    closereport();
-    unlockpath(g_reportstream.lock);
-    g_reportstream = ReportStream{};
-    g_report = ReportState{};
-    g_arrays = ArrayState{};
-    g_registry = Registry{};
-    g_frame = FrameState{};
+    resetcore();
+    g_labelled = LabelledState{};  // the module's own state
 }

@@ -1,4 +1,4 @@
-// Resets every piece of process-wide state the core keeps, for tests.
+// Resets the core (resetcore) and the module's own state, for tests.
 #pragma once
 
 void reset_core_state();

@@ -10,7 +10,9 @@
 #include "datafile/arrays.h"
 #include "datafile/binfile.h"
 #include "datafile/messages.h"
+#include "datafile/readrows.h"
 #include "frame/report.h"
+#include "frame/reset.h"
 #include "support/fake_platform.h"
 #include "support/test_dir.h"
 
@@ -253,3 +255,58 @@ TEST_F(Binfile, FailedWriteLeavesNoTableBehind) {
     EXPECT_FALSE(std::filesystem::exists("big"));
 }
 #endif
+
+// The block reader every table reader shares: blocks of whole rows, in
+// order, covering every row once; a short data region is refused before a
+// block is handed over.
+TEST_F(Binfile, RowBlocksCoverEveryRowOnce) {
+    const struct {
+        int rows, cols, write_rows;
+    } cases[] = {{3, 2, 3}, {300000, 1, 300000}, {2, 300000, 2}, {70000, 5, 69999}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.rows << " x " << c.cols);
+        write_table("t", c.write_rows, c.cols);
+        if (c.write_rows != c.rows) {  // a trailer claiming one row more than is there
+            std::string b = read_bytes("t");
+            write_bytes("t", b.substr(0, b.size() - 18) + trailer(c.rows, c.cols));
+        }
+        std::FILE* f = nullptr;
+        ouvlec("t", f, 'b');
+        InputCloser closer{f};
+        EXPECT_EQ(tabledataend(f), 4LL * c.write_rows * c.cols);
+        int next = 1, blocks = 0;
+        bool values_ok = true;
+        std::string err = fatal_text([&] {
+            readrowblocks(f, c.rows, c.cols, [&](int first, std::size_t n, const float* v) {
+                EXPECT_EQ(first, next);
+                ++blocks;
+                for (std::size_t i = 0; i < n; ++i)
+                    values_ok = values_ok && v[i * static_cast<std::size_t>(c.cols)] == (first + static_cast<int>(i)) * 10 + 1 &&
+                                v[(i + 1) * static_cast<std::size_t>(c.cols) - 1] == (first + static_cast<int>(i)) * 10 + c.cols;
+                next = first + static_cast<int>(n);
+            });
+        });
+        EXPECT_TRUE(values_ok);
+        if (c.write_rows != c.rows) {
+            EXPECT_EQ(err, "Error: can't read vector (readvec)");
+            EXPECT_EQ(blocks, 0);
+        } else {
+            EXPECT_EQ(err, "");
+            EXPECT_EQ(next, c.rows + 1);
+            EXPECT_GE(blocks, c.rows * 4LL * c.cols > (1 << 20) ? 2 : 1);
+        }
+    }
+}
+
+// The core's reset leaves no table behind: pending outputs are removed and
+// tables open for reading are closed and forgotten.
+TEST_F(Binfile, ResetForgetsOpenTables) {
+    write_table("in", 2, 2);
+    std::FILE* in = nullptr;
+    ouvlec("in", in, 'b');
+    std::FILE* out = nullptr;
+    ouvecr("out", out, 'b');
+    resetcore();
+    EXPECT_EQ(tabledataend(in), 0);
+    EXPECT_FALSE(std::filesystem::exists("out"));
+}
