@@ -262,7 +262,9 @@ void Peakread(const char* path) {
     FileKind kind = filekind(path);
     if (kind == FileKind::folder || kind == FileKind::device)
         fatalerror("Error: input file is a folder or a device, not a file (Peakread)");
-    std::FILE* in = openfile(path, "r");
+    // Binary mode: the line reader takes CR LF itself, and a text-mode read
+    // on Windows would end the file at a Ctrl-Z byte, losing the rest.
+    std::FILE* in = openfile(path, "rb");
     StreamCloser in_closer{in};
     if (!in) fatalerror("Error: can't open input file (Peakread)");
 

@@ -155,6 +155,7 @@ TEST_F(Genescan, LayoutsReadAlike) {
         {kHeader + kBody + "\n", 1, "in.txt"},
         {kHeader + first + "B,9 R S9 3 1 0 7 7\n\n \t\n" + kBody.substr(first.size()) + "x y", 4, "in.txt"},
         {"Dye " + huge + "\n" + kBody, 0, "in.txt"},  // both longer than the first buffer
+        {"Dye\x1a end of a text file on Windows\n" + kBody, 0, "in.txt"},
         {kHeader + kBody.substr(0, kBody.size() - 1) + "\t" + huge + "\n", 0, "in.txt"},
         {kHeader + kBody, 0, dir.file("data") + "/export.txt"},
     };
