@@ -5,6 +5,7 @@
 #include "datafile/binfile.h"
 #include "frame/frame.h"
 #include "frame/report.h"
+#include "framework/module.h"
 #include "framework/registry.h"
 
 void resetcore() {
@@ -16,4 +17,5 @@ void resetcore() {
     g_arrays = ArrayState{};
     g_registry = Registry{};
     g_frame = FrameState{};
+    resetmodule();
 }

@@ -22,6 +22,10 @@ bool runoption(int option);
 // one is refused, and the module has then told the user which ("Sorry: ...").
 bool checkoption(int option);
 
+// Resets the module's own process-wide state, as at the start of the
+// process (resetcore calls it).
+void resetmodule();
+
 // The module's own texts that the generic frame and fronts show.
 struct ModuleTexts {
     const char* program;     // the console program's name (messages, --version)

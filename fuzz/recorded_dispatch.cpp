@@ -27,6 +27,8 @@ bool moduleword(const char*) { return false; }
 
 bool checkoption(int) { return true; }
 
+void resetmodule() {}
+
 bool runoption(int option) {
     RecordedRun run{option, {}};
     for (int i = 1; i <= g_registry.table.param_count[option > 0 && option <= kMaxOptions ? option : 0]; ++i)

@@ -159,3 +159,6 @@ ModuleTexts moduletexts() {
 }
 
 bool moduleword(const char*) { return false; }
+
+// Peakprep keeps no state between runs.
+void resetmodule() {}

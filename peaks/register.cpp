@@ -82,6 +82,8 @@ bool runoption(int option) {
 // The options convert and check their own values as they run.
 bool checkoption(int) { return true; }
 
+void resetmodule() { g_labelled = LabelledState{}; }
+
 ModuleTexts moduletexts() {
     return {"peakgrid", kConsoleUsage,
             "|  Peakgrid - peak profiles to size classes - QOR-4 suite    |",
