@@ -16,7 +16,7 @@ enum class FileKind {
     missing,  // nothing of that name (or the path cannot be looked at)
     regular,  // a plain file (a link to one counts as one)
     folder,
-    device,   // a device, pipe, socket, or a reserved device name on Windows
+    device,  // a device, pipe, socket, or a reserved device name on Windows
 };
 
 FileKind filekind(const std::string& path);

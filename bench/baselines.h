@@ -27,8 +27,7 @@ inline long long count_lines_blocks(const char* name, std::size_t block_size) {
     std::size_t got;
     while ((got = std::fread(block.data(), 1, block.size(), f)) > 0) {
         const char* end = block.data() + got;
-        for (const char* p = block.data(); (p = static_cast<const char*>(std::memchr(p, '\n', end - p))); ++p)
-            ++lines;
+        for (const char* p = block.data(); (p = static_cast<const char*>(std::memchr(p, '\n', end - p))); ++p) ++lines;
     }
     std::fclose(f);
     return lines;

@@ -28,10 +28,11 @@ const int kRows = 10000, kCols = 1000;
 void generate_export(const char* name) {
     std::FILE* f = std::fopen(name, "w");
     if (!f) return;
-    std::fputs("Status\tSample Name\tSample Type\tSize Standard\tAnalysis Method\tSQI\tOffscale\tQuality\tUD1\t"
-               "UD2\tUD3\tDye/Sample Peak\tSample File Name\tSize\tHeight\tArea in Point\tArea in BP\tData Point\t"
-               "Begin Point\tBegin BP\tEnd Point\tEnd BP\tWidth in Point\tWidth in BP\tUser Comments\tUser Edit\n",
-               f);
+    std::fputs(
+        "Status\tSample Name\tSample Type\tSize Standard\tAnalysis Method\tSQI\tOffscale\tQuality\tUD1\t"
+        "UD2\tUD3\tDye/Sample Peak\tSample File Name\tSize\tHeight\tArea in Point\tArea in BP\tData Point\t"
+        "Begin Point\tBegin BP\tEnd Point\tEnd BP\tWidth in Point\tWidth in BP\tUser Comments\tUser Edit\n",
+        f);
     std::mt19937 rng(42);
     const char dye_letter[] = "?BGYR";
     int sample = 0;

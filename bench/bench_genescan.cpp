@@ -25,8 +25,10 @@ const char kExport[] = "export.txt";
 void generate_export(const char* name) {
     std::FILE* f = std::fopen(name, "w");
     if (!f) return;
-    std::fputs("Dye/Sample Peak\tSample File Name\tSample Name\tDye\tPeak\tMinutes\tSize\t"
-               "Height\tArea\tData Point\n", f);
+    std::fputs(
+        "Dye/Sample Peak\tSample File Name\tSample Name\tDye\tPeak\tMinutes\tSize\t"
+        "Height\tArea\tData Point\n",
+        f);
     std::mt19937 rng(42);
     const char dye_letter[] = "?BGYR";
     int sample = 0;
@@ -38,10 +40,9 @@ void generate_export(const char* name) {
             for (int p = 1; p <= peaks && written < kLines; ++p, ++written) {
                 size += 0.5 + (rng() % 1000) / 200.0;
                 int height = 50 + static_cast<int>(rng() % 6000);
-                std::fprintf(f, "%c,%d\tRun07_%04d.fsa\tSoil%04d\t%d\t%d\t%.2f\t%.2f\t%d\t%d\t%d\n",
-                             dye_letter[dye], p, sample, sample, dye, p, 12.0 + size / 20.0, size,
-                             height, height * (4 + static_cast<int>(rng() % 5)),
-                             1500 + static_cast<int>(size * 12));
+                std::fprintf(f, "%c,%d\tRun07_%04d.fsa\tSoil%04d\t%d\t%d\t%.2f\t%.2f\t%d\t%d\t%d\n", dye_letter[dye], p,
+                             sample, sample, dye, p, 12.0 + size / 20.0, size, height,
+                             height * (4 + static_cast<int>(rng() % 5)), 1500 + static_cast<int>(size * 12));
             }
         }
     }
@@ -101,8 +102,7 @@ BENCHMARK(BM_ReadOnce1MiB)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
     namespace fs = std::filesystem;
     fs::path old_cwd = fs::current_path();
-    fs::path dir = fs::temp_directory_path() /
-                   ("peakgrid-bench-" + std::to_string(std::random_device{}()));
+    fs::path dir = fs::temp_directory_path() / ("peakgrid-bench-" + std::to_string(std::random_device{}()));
     fs::create_directories(dir);
     fs::current_path(dir);
     generate_export(kExport);

@@ -72,8 +72,9 @@ const char* make_input() {
         std::sort(sizes.begin(), sizes.end());
         for (int i = 0; i < n; ++i, ++r) {
             const double h = std::round(std::exp(loght(rng)));
-            v.insert(v.end(), {static_cast<float>(sample), static_cast<float>(i + 1), static_cast<float>(sizes[i] / 10),
-                               static_cast<float>(sizes[i]), static_cast<float>(h), static_cast<float>(std::round(h * 4.5))});
+            v.insert(v.end(),
+                     {static_cast<float>(sample), static_cast<float>(i + 1), static_cast<float>(sizes[i] / 10),
+                      static_cast<float>(sizes[i]), static_cast<float>(h), static_cast<float>(std::round(h * 4.5))});
         }
     }
     writetable(name, v, kRows, 6);

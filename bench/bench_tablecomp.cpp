@@ -74,8 +74,8 @@ std::string make_input(int rows, int samples) {
 // Group widths 1, 1, 1 with upper limits 0 and 250.
 const char* const kAnswers[] = {"1", "1", "1", "0", "250"};
 
-void run_option(benchmark::State& state, decltype(&computetable) entry, int rows, int samples, int summax,
-                int rowpct, int maxpeaks) {
+void run_option(benchmark::State& state, decltype(&computetable) entry, int rows, int samples, int summax, int rowpct,
+                int maxpeaks) {
     bench_dir();
     std::string in = make_input(rows, samples);
     for (auto _ : state) {

@@ -22,7 +22,6 @@
 
 ConsoleState g_console;
 
-
 bool readline(std::string& line) { return readtextline(stdin, line); }
 
 bool interactiveinput() {
@@ -95,9 +94,7 @@ int port_pane_line_count() {
 void port_pane_load(const char* path) {
     std::string text;
     readwholefile(path, text, static_cast<std::size_t>(-1));
-    std::size_t from = text.compare(0, g_console.pane.size(), g_console.pane) == 0
-                           ? g_console.pane.size()
-                           : 0;
+    std::size_t from = text.compare(0, g_console.pane.size(), g_console.pane) == 0 ? g_console.pane.size() : 0;
     std::fwrite(text.data() + from, 1, text.size() - from, stdout);
     std::fflush(stdout);
     g_console.pane = text;

@@ -17,8 +17,7 @@ void port_open_param_dialog(int) {
         std::string hint;  // the label's further lines
         for (std::size_t i = 1; i < row.lines.size(); ++i)
             if (!row.lines[i].empty()) hint += (hint.empty() ? "" : "; ") + row.lines[i];
-        std::fprintf(stderr, "  %s%s%s: ", row.shortlabel.c_str(), hint.empty() ? "" : " - ",
-                     hint.c_str());
+        std::fprintf(stderr, "  %s%s%s: ", row.shortlabel.c_str(), hint.empty() ? "" : " - ", hint.c_str());
         std::string value;
         if (!readline(value)) {
             std::fprintf(stderr, "\n");

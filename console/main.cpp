@@ -22,11 +22,10 @@ namespace {
 
 void say_batch_end(const std::string& path, const BatchOutcome& o) {
     if (o.end == BatchEnd::StoppedEarly)
-        std::fprintf(stderr, "%s: batch file %s stopped early at line %d: %s\n",
-                     moduletexts().program, path.c_str(), o.line, o.reason.c_str());
+        std::fprintf(stderr, "%s: batch file %s stopped early at line %d: %s\n", moduletexts().program, path.c_str(),
+                     o.line, o.reason.c_str());
     else if (o.end == BatchEnd::CannotOpen || o.end == BatchEnd::Empty)
-        std::fprintf(stderr, "%s: batch file %s: %s\n", moduletexts().program, path.c_str(),
-                     o.reason.c_str());
+        std::fprintf(stderr, "%s: batch file %s: %s\n", moduletexts().program, path.c_str(), o.reason.c_str());
 }
 
 }  // namespace
@@ -40,8 +39,8 @@ int main(int argc, char** argv) {
     // line as the Windows program parses its command line.
     const CliProgram program{moduletexts().program, moduletexts().usage, {}, false, true};
     std::string unused;
-    if (std::optional<ExitStatus> end =
-            readcommandline(argc, argv, first, program, unused, [](const std::string&, const char*) -> std::string { return ""; }))
+    if (std::optional<ExitStatus> end = readcommandline(
+            argc, argv, first, program, unused, [](const std::string&, const char*) -> std::string { return ""; }))
         return exitcode(*end);
     std::string args;
     for (int i = first; i < argc; ++i) args += (i > first ? " " : "") + std::string(argv[i]);

@@ -10,8 +10,7 @@ void menuloop() {
     while (!g_frame.closing) {
         std::fprintf(stderr, "Options:\n");
         for (std::size_t k = 0; k < g_console.menu.size(); ++k)
-            if (g_console.menu[k] != "-")
-                std::fprintf(stderr, "  %zu. %s\n", k + 1, g_console.menu[k].c_str());
+            if (g_console.menu[k] != "-") std::fprintf(stderr, "  %zu. %s\n", k + 1, g_console.menu[k].c_str());
         std::fprintf(stderr, "Option number (end of input quits): ");
         std::string line;
         if (!readline(line)) {

@@ -13,10 +13,8 @@ namespace {
 // One heap block of count elements of size bytes, or null when the heap (or
 // the test hook) refuses it.  Sizes that cannot be expressed are refused too.
 void* block(long long count, std::size_t size) {
-    if (count < 0 || static_cast<unsigned long long>(count) > SIZE_MAX / size)
-        return nullptr;
-    if (g_arrays.fail_countdown >= 0 && g_arrays.fail_countdown-- == 0)
-        return nullptr;
+    if (count < 0 || static_cast<unsigned long long>(count) > SIZE_MAX / size) return nullptr;
+    if (g_arrays.fail_countdown >= 0 && g_arrays.fail_countdown-- == 0) return nullptr;
     return std::malloc(static_cast<std::size_t>(count) * size);
 }
 
@@ -26,8 +24,7 @@ void* block(long long count, std::size_t size) {
 const unsigned long long kMaxArrayBytes = sizeof(void*) >= 8 ? (1ULL << 33) : (1ULL << 31);
 
 bool too_large(long long rows, long long cols, std::size_t size) {
-    return static_cast<unsigned long long>(rows) * static_cast<unsigned long long>(cols) >
-           kMaxArrayBytes / size;
+    return static_cast<unsigned long long>(rows) * static_cast<unsigned long long>(cols) > kMaxArrayBytes / size;
 }
 
 // A table always has a row 1, which holds the column count.
@@ -60,7 +57,8 @@ void taballoc(DMatrix& m, int rows, int cols) {
 
 void vecalloc(DVector& v, int n) {
     v = nullptr;
-    DVector t = n < 0 || too_large(1, n + 1LL, sizeof(double)) ? nullptr : static_cast<DVector>(block(n + 1LL, sizeof(double)));
+    DVector t =
+        n < 0 || too_large(1, n + 1LL, sizeof(double)) ? nullptr : static_cast<DVector>(block(n + 1LL, sizeof(double)));
     if (!t) fatalerror("Error: insufficient memory (vecalloc)");
     t[0] = n;
     for (int i = 1; i <= n; ++i) t[i] = 0.0;
@@ -69,7 +67,9 @@ void vecalloc(DVector& v, int n) {
 
 void vecintalloc(IVector& v, int n) {
     v = nullptr;
-    IVector t = n < 0 || too_large(1, n + 1LL, sizeof(std::int32_t)) ? nullptr : static_cast<IVector>(block(n + 1LL, sizeof(std::int32_t)));
+    IVector t = n < 0 || too_large(1, n + 1LL, sizeof(std::int32_t))
+                    ? nullptr
+                    : static_cast<IVector>(block(n + 1LL, sizeof(std::int32_t)));
     if (!t) fatalerror("Error: insufficient memory (vecintalloc)");
     t[0] = n;
     for (int i = 1; i <= n; ++i) t[i] = 0;

@@ -83,12 +83,11 @@ void open_stream(const char* name, std::FILE*& f, char mode, bool output) {
     const char* text = nullptr;
     if (mode == 'b') {
         how = output ? "wb" : "rb";
-        text = output ? "Error: can't open binary output file (ouvecr)"
-                      : "Error: can't open binary input file (ouvlec)";
+        text =
+            output ? "Error: can't open binary output file (ouvecr)" : "Error: can't open binary input file (ouvlec)";
     } else if (mode == 'a') {
         how = output ? "w" : "r";
-        text = output ? "Error: can't open ascii output file (ouvecr)"
-                      : "Error: can't open ascii input file (ouvlec)";
+        text = output ? "Error: can't open ascii output file (ouvecr)" : "Error: can't open ascii input file (ouvlec)";
     } else {
         fatalerror(output ? "Error: wrong open mode (ouvecr)" : "Error: wrong open mode (ouvlec)");
     }
@@ -123,9 +122,7 @@ bool is_digits(const char* p, int n) {
     return true;
 }
 
-bool is_line_end(const char* p) {
-    return (p[0] == '\r' || p[0] == '\n') && (p[1] == '\r' || p[1] == '\n');
-}
+bool is_line_end(const char* p) { return (p[0] == '\r' || p[0] == '\n') && (p[1] == '\r' || p[1] == '\n'); }
 
 int six_digits(const char* p) {
     int v = 0;
@@ -213,15 +210,13 @@ void writedims(const char* name, int rows, int cols) {
 
 void ecrmat(DMatrix m, const char* name) {
     int rows = tabrows(m), cols = tabcols(m);
-    if (rows > kMaxTableCount || cols > kMaxTableCount)
-        fatalerror("Error: more than 999999 rows or columns (ecrmat)");
+    if (rows > kMaxTableCount || cols > kMaxTableCount) fatalerror("Error: more than 999999 rows or columns (ecrmat)");
     std::FILE* f = nullptr;
     ouvecr(name, f, 'b');
     std::vector<unsigned char> row(4 * static_cast<std::size_t>(cols));
     for (int i = 1; i <= rows; ++i) {
         encoderow(m[i] + 1, static_cast<std::size_t>(cols), row.data());
-        if (cols > 0 && std::fwrite(row.data(), 4, static_cast<std::size_t>(cols), f) !=
-                            static_cast<std::size_t>(cols))
+        if (cols > 0 && std::fwrite(row.data(), 4, static_cast<std::size_t>(cols), f) != static_cast<std::size_t>(cols))
             fail_output(f, "Error: can't write matrix (ecrmat)");
     }
     closebin(f, "Error: can't write matrix (ecrmat)");
@@ -236,9 +231,7 @@ void readdims(const char* name, int& rows, int& cols) {
     char t[16];
     bool ok = std::fseek(f, -16, SEEK_END) == 0 && std::fread(t, 1, 16, f) == 16;
     std::fclose(f);
-    if (!ok || !is_digits(t, 6) || !is_line_end(t + 6) || !is_digits(t + 8, 6) ||
-        !is_line_end(t + 14))
-        return;
+    if (!ok || !is_digits(t, 6) || !is_line_end(t + 6) || !is_digits(t + 8, 6) || !is_line_end(t + 14)) return;
     rows = six_digits(t);
     cols = six_digits(t + 8);
 }

@@ -54,4 +54,3 @@ double leadingdecimal(const char* text, const char** stop) {
 #endif
     return negative ? -v : v;
 }
-

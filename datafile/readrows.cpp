@@ -21,7 +21,8 @@ void readrowblocks(std::FILE* f, int rows, int cols,
     const std::size_t rowbytes = 4u * static_cast<std::size_t>(cols);
     std::size_t perblock = kBlockBytes / rowbytes;
     if (perblock < 1) perblock = 1;
-    if (perblock > static_cast<std::size_t>(rows)) perblock = static_cast<std::size_t>(rows);  // a small table, a small block
+    if (perblock > static_cast<std::size_t>(rows))
+        perblock = static_cast<std::size_t>(rows);  // a small table, a small block
     std::vector<float> values(perblock * static_cast<std::size_t>(cols));
     int row = 1;
     while (row <= rows) {

@@ -20,10 +20,10 @@ int floattext(float v, char* out);
 void appendcell(std::string& line, const std::string& text, char sep);
 
 struct TextLabels {
-    char sep = ',';                   // ',' for CSV, '\t' for TSV
-    std::string corner;               // first cell of the header line
-    std::vector<std::string> rows;    // row labels by row (0-based); missing or empty: the row number
-    std::vector<std::string> cols;    // column labels; missing or empty: the column number
+    char sep = ',';                 // ',' for CSV, '\t' for TSV
+    std::string corner;             // first cell of the header line
+    std::vector<std::string> rows;  // row labels by row (0-based); missing or empty: the row number
+    std::vector<std::string> cols;  // column labels; missing or empty: the column number
 };
 
 // Writes the table in file name to out: a header line (the corner, then a

@@ -19,8 +19,7 @@ const std::size_t kMaxTextLine = 1023;
 // Reads the next line without its line end, keeping its first max bytes.
 // False at the end of the file.  ended, when given, tells whether the line
 // had a line end.  Nothing here throws; memory stays bounded.
-bool readtextline(std::FILE* f, std::string& line, bool* ended = nullptr,
-                  std::size_t max = kMaxTextLine);
+bool readtextline(std::FILE* f, std::string& line, bool* ended = nullptr, std::size_t max = kMaxTextLine);
 
 // For readers of blocks: where the next line break (CR or LF) is.  The
 // answers for CR and LF are each kept until the reader passes them, so a

@@ -13,8 +13,7 @@ const char* const kBorders[2] = {
 
 }  // namespace
 
-std::string bannertext(int which, const std::string& word, const std::string& title,
-                       std::time_t now) {
+std::string bannertext(int which, const std::string& word, const std::string& title, std::time_t now) {
     const char* border = kBorders[which == 2 ? 1 : 0];
     const char* credit = which == 2 ? moduletexts().widecredit : moduletexts().credit;
     int width = static_cast<int>(std::strlen(border));

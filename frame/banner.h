@@ -5,5 +5,4 @@
 #include <string>
 
 // Banner 1 (62 characters wide) or 2 (70), for the current option, as text.
-std::string bannertext(int which, const std::string& word, const std::string& title,
-                       std::time_t now);
+std::string bannertext(int which, const std::string& word, const std::string& title, std::time_t now);

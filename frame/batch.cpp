@@ -47,9 +47,7 @@ BatchOutcome stopped(int line, const std::string& reason) {
 }
 
 // The folder that holds the batch file becomes the start folder.
-std::string folder_of(const char* path) {
-    return folderofpath(absolutepath(path));
-}
+std::string folder_of(const char* path) { return folderofpath(absolutepath(path)); }
 
 }  // namespace
 
@@ -59,8 +57,7 @@ BatchOutcome runbatch(const char* path) {
     // might never end.
     FileKind kind = filekind(path);
     if (kind == FileKind::folder) return {BatchEnd::CannotOpen, 0, "this is a folder, not a batch file"};
-    if (kind == FileKind::device)
-        return {BatchEnd::CannotOpen, 0, "this is a pipe or a device, not a batch file"};
+    if (kind == FileKind::device) return {BatchEnd::CannotOpen, 0, "this is a pipe or a device, not a batch file"};
     in.f = openfile(path, "rb");
     if (!in.f) return {BatchEnd::CannotOpen, 0, "cannot open the batch file"};
     std::string name;
@@ -76,17 +73,15 @@ BatchOutcome runbatch(const char* path) {
         int option = decimalint(text.c_str());
         if (option < 1 || option > kMaxOptions)
             return stopped(in.line, "option number must be 1 to 20, not " + in_quotes(text));
-        if (!in.next(text))
-            return stopped(in.line + 1, "parameter count expected, end of file found");
+        if (!in.next(text)) return stopped(in.line + 1, "parameter count expected, end of file found");
         int count = decimalint(text.c_str());
         if (count != g_registry.table.param_count[option])
             return stopped(in.line, "option " + std::to_string(option) + " takes " +
-                                        std::to_string(g_registry.table.param_count[option]) +
-                                        " parameters, not " + in_quotes(text));
+                                        std::to_string(g_registry.table.param_count[option]) + " parameters, not " +
+                                        in_quotes(text));
         for (int i = 1; i <= count; ++i) {
             if (!in.next(text))
-                return stopped(in.line + 1, "value " + std::to_string(i) + " of " +
-                                                std::to_string(count) +
+                return stopped(in.line + 1, "value " + std::to_string(i) + " of " + std::to_string(count) +
                                                 " expected, end of file found");
             std::size_t n = text.copy(g_registry.ParamValues[i], 1023);
             g_registry.ParamValues[i][n] = '\0';

@@ -29,9 +29,10 @@ std::string current_for_config() {
     if (folder.empty() && !g_report.told_folder_name) {
         g_report.told_folder_name = true;
         port_beep();
-        port_infobox("Sorry: the name of the current folder cannot be written in this system's "
-                     "code page; QOR4PREF.txt is not written (use a folder whose name has none "
-                     "of those characters)");
+        port_infobox(
+            "Sorry: the name of the current folder cannot be written in this system's "
+            "code page; QOR4PREF.txt is not written (use a folder whose name has none "
+            "of those characters)");
     }
     return folder;
 }
@@ -132,8 +133,7 @@ bool copy_temp_to_text() {
     bool ok = out != nullptr;
     char block[65536];
     std::size_t got;
-    while (ok && (got = std::fread(block, 1, sizeof block, in)) > 0)
-        ok = std::fwrite(block, 1, got, out) == got;
+    while (ok && (got = std::fread(block, 1, sizeof block, in)) > 0) ok = std::fwrite(block, 1, got, out) == got;
     if (std::ferror(in)) ok = false;
     std::fclose(in);
     if (out && std::fclose(out) != 0) ok = false;
@@ -231,8 +231,7 @@ void ChangeDefaultFolder() {
 
 void ExitReport() {
     CloseReportAndDeleteTemp();
-    if (g_report.published &&
-        port_ask_yesno("Delete the text report file ? ", "WinQOR-4 Exiting...")) {
+    if (g_report.published && port_ask_yesno("Delete the text report file ? ", "WinQOR-4 Exiting...")) {
         removefile(g_report.text_path.empty() ? g_report.text_name : g_report.text_path);
     }
 }

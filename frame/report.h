@@ -20,7 +20,7 @@ struct ReportState {
     // Absolute path, bound with the temporary report file's when the report
     // stream is first opened under the current names.
     std::string text_path;
-    bool published = false;       // set by the first PublishReport
+    bool published = false;         // set by the first PublishReport
     bool told_folder_name = false;  // the code-page notice is shown once
 };
 extern ReportState g_report;

@@ -31,8 +31,8 @@ void startrun() {
     int which = 1;
     for (const char* w : kWideBannerWords)
         if (g_frame.module_word == w) which = 2;
-    std::string text = bannertext(which, g_frame.module_word,
-                                  optiontitle(g_registry.current_option), std::time(nullptr));
+    std::string text =
+        bannertext(which, g_frame.module_word, optiontitle(g_registry.current_option), std::time(nullptr));
     reportf("%s", text.c_str());
 }
 

@@ -37,8 +37,10 @@ std::string argumentstring(const char* commandline) {
     const char* p = commandline;
     bool quoted = false;
     for (; *p; ++p) {
-        if (*p == '"') quoted = !quoted;
-        else if (!quoted && (*p == ' ' || *p == '\t')) break;
+        if (*p == '"')
+            quoted = !quoted;
+        else if (!quoted && (*p == ' ' || *p == '\t'))
+            break;
     }
     while (*p && static_cast<unsigned char>(*p) <= 32) ++p;
     return p;
@@ -54,9 +56,12 @@ StartupSettings parseargs(const char* args) {
         if (t[i] == "-o" || t[i] == "-f" || t[i] == "-d") {
             if (!has_next) continue;
             const std::string& v = t[++i];
-            if (t[i - 1] == "-o") s.option = decimalint(v.c_str());
-            else if (t[i - 1] == "-f") s.batch_path = v;
-            else s.start_folder = v;
+            if (t[i - 1] == "-o")
+                s.option = decimalint(v.c_str());
+            else if (t[i - 1] == "-f")
+                s.batch_path = v;
+            else
+                s.start_folder = v;
         } else {
             s.batch_path = all;
         }
@@ -66,8 +71,7 @@ StartupSettings parseargs(const char* args) {
 
 std::string resolvebatchpath(const std::string& given, const std::string& base) {
     std::string path = given;
-    if (path.size() >= 2 && path.front() == '"' && path.back() == '"')
-        path = path.substr(1, path.size() - 2);
+    if (path.size() >= 2 && path.front() == '"' && path.back() == '"') path = path.substr(1, path.size() - 2);
     if (!base.empty() && !path.empty() && isrelativepath(path))
         path = base + (base.find_last_of(kSeparators) == base.size() - 1 ? "" : "/") + path;
     std::size_t cut = path.find_last_of(kSeparators);

@@ -29,29 +29,27 @@ SetAction setaction(const std::string& type) {
     if (type == "bin") return SetAction::BinChooser;
     if (type == "text") return SetAction::TextChooser;
     if (type == "new") return SetAction::NewChooser;
-    if (type == "int" || type == "float" || type == "string" || type == "selection")
-        return SetAction::ValueEntry;
+    if (type == "int" || type == "float" || type == "string" || type == "selection") return SetAction::ValueEntry;
     return SetAction::None;
 }
 
 bool helpfirst(SetAction action) {
-    return action == SetAction::BinChooser || action == SetAction::TextChooser ||
-           action == SetAction::NewChooser;
+    return action == SetAction::BinChooser || action == SetAction::TextChooser || action == SetAction::NewChooser;
 }
 
 std::string filtertext(SetAction chooser, const std::string& extension) {
     const std::string& x = extension;
     switch (x.size()) {
-    case 0:
-        return "All files (*.*)|*.*|";
-    case 1:
-        return chooser == SetAction::BinChooser ? "Files without extension (*)|*|"
-                                                : "Files without extensions (*)|*|";
-    case 2:
-        // Any extension that ends with the two characters.
-        return "Files with " + x + " extension (*.*" + x + ")|*.*" + x + "|";
-    default:
-        return "Files with " + x + " extension (*." + x + ")|*." + x + "|";
+        case 0:
+            return "All files (*.*)|*.*|";
+        case 1:
+            return chooser == SetAction::BinChooser ? "Files without extension (*)|*|"
+                                                    : "Files without extensions (*)|*|";
+        case 2:
+            // Any extension that ends with the two characters.
+            return "Files with " + x + " extension (*.*" + x + ")|*.*" + x + "|";
+        default:
+            return "Files with " + x + " extension (*." + x + ")|*." + x + "|";
     }
 }
 
@@ -71,8 +69,7 @@ bool acceptchoice(SetAction chooser, const std::string& extension, const std::st
     return path.find('.', name == std::string::npos ? 0 : name + 1) == std::string::npos;
 }
 
-std::string checkinputfiles(const std::vector<DialogRow>& rows, const std::vector<std::string>& values,
-                            int* row) {
+std::string checkinputfiles(const std::vector<DialogRow>& rows, const std::vector<std::string>& values, int* row) {
     for (std::size_t r = 0; r < rows.size() && r < values.size(); ++r) {
         const std::string& path = values[r];
         if ((rows[r].type != "bin" && rows[r].type != "text") || path.empty()) continue;

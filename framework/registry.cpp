@@ -35,17 +35,14 @@ void buildoptmenu(const char* titles, int count) {
     }
 }
 
-int optioncommand(int option) {
-    return kOptionCommandBase + (option >= 0 && option <= kMaxOptions ? option : 0);
-}
+int optioncommand(int option) { return kOptionCommandBase + (option >= 0 && option <= kMaxOptions ? option : 0); }
 
 std::string optiontitle(int option) { return port_menu_item_text(option); }
 
 void openoptdialog(int command_id) {
     int option = command_id - kOptionCommandBase;
     const OptionTable& t = g_registry.table;
-    if (option < 1 || option > t.option_count || t.param_count[option] < 1 ||
-        optiontitle(option).empty()) {
+    if (option < 1 || option > t.option_count || t.param_count[option] < 1 || optiontitle(option).empty()) {
         // The dialog needs a registered option with parameters; "-o" passes
         // its number unchecked.
         infobox("Sorry: there is no such option in this program");

@@ -13,8 +13,8 @@ const int kMaxParams = 10;   // rows of the parameter dialog
 const int kOptionCommandBase = 1300;
 
 struct OptionTable {
-    std::string module_name;          // at most 79 characters
-    std::string menu_titles;          // one "\n"-ended line per option
+    std::string module_name;  // at most 79 characters
+    std::string menu_titles;  // one "\n"-ended line per option
     int option_count = 0;
     int param_count[kMaxOptions + 1] = {};
     std::string param_spec[kMaxOptions + 1];  // below 1024 characters each
@@ -26,8 +26,8 @@ struct Registry {
     char ParamValues[kMaxParams + 1][1024] = {};
     char labels[kMaxParams + 1][1024] = {};       // parameter labels
     char descriptors[kMaxParams + 1][1024] = {};  // parameter descriptors
-    char valuebuffer[256] = {};  // typed values pass through here
-    int current_option = 0;      // option of the dialog or run under way
+    char valuebuffer[256] = {};                   // typed values pass through here
+    int current_option = 0;                       // option of the dialog or run under way
 };
 extern Registry g_registry;
 

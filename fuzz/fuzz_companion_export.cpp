@@ -145,7 +145,8 @@ void reference(const std::string& s, std::size_t& i) {
     const bool hex = r[1] == 'x';
     check(r.size() > (hex ? 2u : 1u));
     for (std::size_t k = hex ? 2 : 1; k < r.size(); ++k)
-        check(hex ? std::isxdigit(static_cast<unsigned char>(r[k])) != 0 : std::isdigit(static_cast<unsigned char>(r[k])) != 0);
+        check(hex ? std::isxdigit(static_cast<unsigned char>(r[k])) != 0
+                  : std::isdigit(static_cast<unsigned char>(r[k])) != 0);
     check(xmlchar(std::strtol(r.c_str() + (hex ? 2 : 1), nullptr, hex ? 16 : 10)));
 }
 
@@ -305,7 +306,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The heat map, well-formed.
     map.title = header.substr(0, 40);
     map.row_labels = found.rows;
-    map.col_labels = found.cols.empty() ? std::vector<std::string>{names.substr(0, 30), header.substr(0, 30)} : found.cols;
+    map.col_labels =
+        found.cols.empty() ? std::vector<std::string>{names.substr(0, 30), header.substr(0, 30)} : found.cols;
     std::FILE* out = std::fopen("out.svg", "wb");
     check(writeheatmap(map, out));
     std::fclose(out);

@@ -21,8 +21,8 @@
 
 namespace {
 
-const Format kForced[8] = {Format::Unknown,    Format::GeneMapper, Format::PeakScanner, Format::GeneMarker,
-                           Format::GeneScan,   Format::Unknown,    Format::Unknown,     Format::Unknown};
+const Format kForced[8] = {Format::Unknown,  Format::GeneMapper, Format::PeakScanner, Format::GeneMarker,
+                           Format::GeneScan, Format::Unknown,    Format::Unknown,     Format::Unknown};
 
 // The tab-separated fields of a line of the import's output.
 std::vector<std::string> tabbed(const std::string& line) {

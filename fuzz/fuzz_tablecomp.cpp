@@ -28,8 +28,13 @@ struct Bytes {
 };
 
 double value(unsigned b) {
-    const double special[] = {0, 1, 2.5, -3, std::numeric_limits<double>::quiet_NaN(),
-                              std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+    const double special[] = {0,
+                              1,
+                              2.5,
+                              -3,
+                              std::numeric_limits<double>::quiet_NaN(),
+                              std::numeric_limits<double>::infinity(),
+                              -std::numeric_limits<double>::infinity(),
                               1e30};
     return b < 8 ? special[b] : b - 100.0;
 }
@@ -84,8 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::remove(kept.c_str());
         g_fake.answers.assign(answers.begin(), answers.end());
         try {
-            (k == 0 ? computetable : computetable_literal)("in", groups, heightarea, summax, rowpct, maxpeaks,
-                                                           start);
+            (k == 0 ? computetable : computetable_literal)("in", groups, heightarea, summax, rowpct, maxpeaks, start);
         } catch (const RunAbandoned& e) {
             outcome[k] = e.text;
             abandon_outputs();

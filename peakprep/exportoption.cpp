@@ -16,7 +16,7 @@ void exporttable(const std::string& input, ExportFormat format, const std::strin
     request.table = input;
     request.names = names;
     request.out_path = input + kExtensions[static_cast<int>(format)];
-    request.mode = format == ExportFormat::tsv ? ExportMode::tsv
+    request.mode = format == ExportFormat::tsv   ? ExportMode::tsv
                    : format == ExportFormat::svg ? ExportMode::svg
                                                  : ExportMode::csv;
     ExportOutcome done = exportone(request, "Export table");

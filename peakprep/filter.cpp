@@ -143,7 +143,7 @@ struct Run {
     std::vector<std::string> names;
     std::vector<Sample> samples;
     std::vector<std::pair<float, QcItem>> bad_rows;  // rows of no sample: column 1 and the record
-    std::vector<QcItem> qc;  // the records of the samples, in the order the steps made them
+    std::vector<QcItem> qc;                          // the records of the samples, in the order the steps made them
     MergeWork merge_work;
     std::vector<FilterPeak> dropped;
 
@@ -242,12 +242,14 @@ struct Run {
         if (empty) {
             out.placeholders.push_back(out.rows.size());
             for (double v : {number, 1.0, 0.0, 0.0, 0.0, 0.0}) out.rows.push_back(static_cast<float>(v));
-            qc.push_back({static_cast<std::size_t>(&x - samples.data()), NAN, NAN, NAN, "result", "sample_emptied", NAN});
+            qc.push_back(
+                {static_cast<std::size_t>(&x - samples.data()), NAN, NAN, NAN, "result", "sample_emptied", NAN});
         }
         const std::string& name = samplename(names, x.number);
-        reportf("Sample number : %lld%s%s%s, peaks before = %lld, after = %lld, total height before = %g, after = %g%s\n",
-                x.number, name.empty() ? "" : " (", name.c_str(), name.empty() ? "" : ")", x.before,
-                static_cast<long long>(x.peaks.size()), x.height_before, height_after, empty ? " (emptied)" : "");
+        reportf(
+            "Sample number : %lld%s%s%s, peaks before = %lld, after = %lld, total height before = %g, after = %g%s\n",
+            x.number, name.empty() ? "" : " (", name.c_str(), name.empty() ? "" : ")", x.before,
+            static_cast<long long>(x.peaks.size()), x.height_before, height_after, empty ? " (emptied)" : "");
     }
 
     void trace(const StatOutcome& o, const std::string& pool) {
@@ -266,9 +268,9 @@ struct Run {
     // The statistical filter on the shares of each peak in its sample's
     // total, pooled over all samples or sample by sample.
     void statistical() {
-        reportf("Statistical filter: k = %g, %s, on %s (share of the sample's total; a spread about 0 with divisor n)\n",
-                s.stat_k, s.stat_per_sample ? "per sample" : "pooled over all samples",
-                s.use_area ? "area" : "height");
+        reportf(
+            "Statistical filter: k = %g, %s, on %s (share of the sample's total; a spread about 0 with divisor n)\n",
+            s.stat_k, s.stat_per_sample ? "per sample" : "pooled over all samples", s.use_area ? "area" : "height");
         std::vector<double> pool;
         std::vector<std::pair<std::size_t, std::size_t>> owner;  // (sample, peak) of each pooled share
         auto run_pool = [&](const std::string& name) {
@@ -340,9 +342,10 @@ void filterpeaks(const FilterSettings& s) {
         reportf("Sample names: %s\n", names_file.c_str());
     reportf("Min. size (bp): %s; max. size (bp): %s; min. height (RFU): %s\n", settingtext(s.min_size).c_str(),
             settingtext(s.max_size).c_str(), settingtext(s.min_height).c_str());
-    reportf("Merge peaks closer than (bp): %s; max. span of a merged peak (bp): %s (sizes and times weighted by"
-            " height, heights and areas summed)\n",
-            settingtext(s.merge_below).c_str(), settingtext(s.max_span).c_str());
+    reportf(
+        "Merge peaks closer than (bp): %s; max. span of a merged peak (bp): %s (sizes and times weighted by"
+        " height, heights and areas summed)\n",
+        settingtext(s.merge_below).c_str(), settingtext(s.max_span).c_str());
     reportf("Relative threshold (%%): %s; statistical filter k: %s; on %s\n", settingtext(s.relative).c_str(),
             settingtext(s.stat_k).c_str(), s.use_area ? "area" : "height");
 

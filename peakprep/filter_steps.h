@@ -106,15 +106,17 @@ inline void sortbysize(std::vector<FilterPeak>& p) {
     // A size that is not a number goes last (and never merges), so that the
     // order stays a strict weak order.
     auto smaller = [](double a, double b) { return a < b || (!std::isnan(a) && std::isnan(b)); };
-    if (std::is_sorted(p.begin(), p.end(), [&](const FilterPeak& a, const FilterPeak& b) { return smaller(a.size, b.size); }))
+    if (std::is_sorted(p.begin(), p.end(),
+                       [&](const FilterPeak& a, const FilterPeak& b) { return smaller(a.size, b.size); }))
         return;
     // Stable through the original position as the last key (std::sort needs
     // no temporary buffer).
     std::vector<std::pair<double, std::size_t>> order(p.size());
     for (std::size_t i = 0; i < p.size(); ++i) order[i] = {p[i].size, i};
-    std::sort(order.begin(), order.end(), [&](const std::pair<double, std::size_t>& a, const std::pair<double, std::size_t>& b) {
-        return smaller(a.first, b.first) || (!smaller(b.first, a.first) && a.second < b.second);
-    });
+    std::sort(order.begin(), order.end(),
+              [&](const std::pair<double, std::size_t>& a, const std::pair<double, std::size_t>& b) {
+                  return smaller(a.first, b.first) || (!smaller(b.first, a.first) && a.second < b.second);
+              });
     std::vector<FilterPeak> sorted(p.size());
     for (std::size_t i = 0; i < p.size(); ++i) sorted[i] = p[order[i].second];
     p.swap(sorted);
@@ -242,7 +244,7 @@ struct StatRound {
 struct StatOutcome {
     std::vector<char> accepted;  // per value: above the bar in some round
     std::vector<StatRound> rounds;
-    bool too_small = false;      // n <= k^2: no value could pass; all kept
+    bool too_small = false;  // n <= k^2: no value could pass; all kept
 };
 
 // The iterative statistical filter of Abdo et al. (2006) on a pool of

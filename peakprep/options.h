@@ -12,16 +12,16 @@ void importpeaktable(const std::string& input, bool area_in_bp);
 
 // "Filter peaks"; each limit is off when 0.
 struct FilterSettings {
-    std::string input;        // a channel table (Chan1..Chan4)
-    double min_size = 0;      // bp
-    double max_size = 0;      // bp
-    double min_height = 0;    // RFU
-    double relative = 0;      // % of the profile total
-    bool use_area = false;    // the relative and statistical filters on area, else height
-    double stat_k = 0;        // the statistical filter's factor
+    std::string input;             // a channel table (Chan1..Chan4)
+    double min_size = 0;           // bp
+    double max_size = 0;           // bp
+    double min_height = 0;         // RFU
+    double relative = 0;           // % of the profile total
+    bool use_area = false;         // the relative and statistical filters on area, else height
+    double stat_k = 0;             // the statistical filter's factor
     bool stat_per_sample = false;  // else pooled over all samples
-    double merge_below = 0;   // bp: peaks closer than this are merged
-    double max_span = 0;      // bp: the widest a merged peak may span
+    double merge_below = 0;        // bp: peaks closer than this are merged
+    double max_span = 0;           // bp: the widest a merged peak may span
 };
 void filterpeaks(const FilterSettings& settings);
 

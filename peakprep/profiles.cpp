@@ -50,9 +50,8 @@ bool readtable(const std::string& name, FloatTable& t) {
     t.values.resize(static_cast<std::size_t>(t.rows) * static_cast<std::size_t>(t.cols));
     const std::size_t cols = static_cast<std::size_t>(t.cols);
     float* into = t.values.data();
-    readrows(name.c_str(), [&](int row, const float* v) {
-        std::copy(v, v + cols, into + static_cast<std::size_t>(row - 1) * cols);
-    });
+    readrows(name.c_str(),
+             [&](int row, const float* v) { std::copy(v, v + cols, into + static_cast<std::size_t>(row - 1) * cols); });
     return true;
 }
 

@@ -76,7 +76,8 @@ bool refuse(int option, int slot, const std::string& why) {
 // fallback.
 bool floatvalue(int option, int slot, double lo, double hi, double fallback, double& out) {
     out = *value(slot) ? decimalvalue(value(slot)) : fallback;
-    if (!std::isfinite(out) || out < lo) return refuse(option, slot, "must be at least " + std::to_string(static_cast<int>(lo)));
+    if (!std::isfinite(out) || out < lo)
+        return refuse(option, slot, "must be at least " + std::to_string(static_cast<int>(lo)));
     if (hi > lo && out > hi) return refuse(option, slot, "must be at most " + std::to_string(static_cast<int>(hi)));
     return true;
 }
@@ -94,12 +95,10 @@ bool run_filter(bool run) {
     int on = 1, scope = 1;
     if (!floatvalue(2, 2, 0, 0, 0, s.min_size) || !floatvalue(2, 3, 0, 0, 0, s.max_size) ||
         !floatvalue(2, 4, 0, 0, 0, s.min_height) || !floatvalue(2, 5, 0, 100, 0, s.relative) ||
-        !choicevalue(2, 6, 2, 1, on) || !floatvalue(2, 7, 0, 0, 0, s.stat_k) ||
-        !choicevalue(2, 8, 2, 1, scope) || !floatvalue(2, 9, 0, 0, 0, s.merge_below) ||
-        !floatvalue(2, 10, 0, 0, 0, s.max_span))
+        !choicevalue(2, 6, 2, 1, on) || !floatvalue(2, 7, 0, 0, 0, s.stat_k) || !choicevalue(2, 8, 2, 1, scope) ||
+        !floatvalue(2, 9, 0, 0, 0, s.merge_below) || !floatvalue(2, 10, 0, 0, 0, s.max_span))
         return false;
-    if (s.max_size > 0 && s.max_size < s.min_size)
-        return refuse(2, 3, "must not be below the min. size");
+    if (s.max_size > 0 && s.max_size < s.min_size) return refuse(2, 3, "must not be below the min. size");
     s.use_area = on == 2;
     s.stat_per_sample = scope == 2;
     if (run) filterpeaks(s);
@@ -153,8 +152,7 @@ bool runoption(int option) { return dispatch(option, true); }
 bool checkoption(int option) { return !*value(1) || dispatch(option, false); }
 
 ModuleTexts moduletexts() {
-    return {"peakprep", kConsoleUsage,
-            "|  Peakprep - peak tables cleaned up - QOR-4 suite           |",
+    return {"peakprep", kConsoleUsage, "|  Peakprep - peak tables cleaned up - QOR-4 suite           |",
             "|  Peakprep - peak tables cleaned and summarised - QOR-4 suite       |"};
 }
 

@@ -41,8 +41,9 @@ void profilesummary(const std::string& input, double presence_threshold) {
         reportf("Sample names: %s\n", names_file.c_str());
     reportf("Presence threshold = %g: a cell is present when its value is above 0 and at least the threshold\n",
             presence_threshold);
-    reportf("Figures over the present cells: richness S, total, Shannon H' (natural log), Pielou J = H'/ln S,"
-            " Simpson 1-D and inverse Simpson 1/D (D = sum of squared shares)\n");
+    reportf(
+        "Figures over the present cells: richness S, total, Shannon H' (natural log), Pielou J = H'/ln S,"
+        " Simpson 1-D and inverse Simpson 1/D (D = sum of squared shares)\n");
 
     const std::size_t cols = static_cast<std::size_t>(t.cols);
     std::vector<float> pa(t.values.size());
@@ -56,16 +57,17 @@ void profilesummary(const std::string& input, double presence_threshold) {
             if (!std::isfinite(row[c])) ++not_finite;
         }
         const Diversity d = diversity(row, cols, presence_threshold);
-        div.insert(div.end(), {static_cast<float>(d.richness), static_cast<float>(d.total), static_cast<float>(d.shannon),
-                               static_cast<float>(d.pielou), static_cast<float>(d.simpson),
-                               static_cast<float>(d.invsimpson)});
+        div.insert(div.end(),
+                   {static_cast<float>(d.richness), static_cast<float>(d.total), static_cast<float>(d.shannon),
+                    static_cast<float>(d.pielou), static_cast<float>(d.simpson), static_cast<float>(d.invsimpson)});
         if (d.richness == 0) ++empty_rows;
         const std::string& name = samplename(names, r + 1);
-        reportf("Sample number : %d%s%s%s, richness = %g, total = %s, Shannon H' (ln) = %s, Pielou J = %s,"
-                " Simpson 1-D = %s, inverse Simpson 1/D = %s\n",
-                r + 1, name.empty() ? "" : " (", name.c_str(), name.empty() ? "" : ")", d.richness,
-                figuretext(d.total).c_str(), figuretext(d.shannon).c_str(), figuretext(d.pielou).c_str(),
-                figuretext(d.simpson).c_str(), figuretext(d.invsimpson).c_str());
+        reportf(
+            "Sample number : %d%s%s%s, richness = %g, total = %s, Shannon H' (ln) = %s, Pielou J = %s,"
+            " Simpson 1-D = %s, inverse Simpson 1/D = %s\n",
+            r + 1, name.empty() ? "" : " (", name.c_str(), name.empty() ? "" : ")", d.richness,
+            figuretext(d.total).c_str(), figuretext(d.shannon).c_str(), figuretext(d.pielou).c_str(),
+            figuretext(d.simpson).c_str(), figuretext(d.invsimpson).c_str());
     }
     if (empty_rows) reportf("Rows with no present cell (indices undefined, NaN) = %lld\n", empty_rows);
     if (not_finite) reportf("Cells not finite (never present) = %lld\n", not_finite);
@@ -80,8 +82,9 @@ void profilesummary(const std::string& input, double presence_threshold) {
     commitoutputs();
     reportf("Output file: %s (presence 1, absence 0)\n", pa_name.c_str());
     reportf("--- Number of rows: %d, columns: %d\n", t.rows, t.cols);
-    reportf("Output file: %s (columns: richness, total, Shannon H' ln, Pielou J, Simpson 1-D, inverse Simpson 1/D;"
-            " undefined as NaN)\n",
-            div_name.c_str());
+    reportf(
+        "Output file: %s (columns: richness, total, Shannon H' ln, Pielou J, Simpson 1-D, inverse Simpson 1/D;"
+        " undefined as NaN)\n",
+        div_name.c_str());
     reportf("--- Number of rows: %d, columns: %d\n", t.rows, kFigures);
 }

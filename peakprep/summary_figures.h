@@ -12,11 +12,11 @@
 inline bool present(double v, double threshold) { return std::isfinite(v) && v > 0 && v >= threshold; }
 
 struct Diversity {
-    double richness = 0;  // present cells
-    double total = 0;     // sum of the present values
-    double shannon = 0;   // H' = -sum p ln p (natural log)
-    double pielou = 0;    // J = H' / ln S, undefined for S <= 1
-    double simpson = 0;   // 1 - D, D = sum p^2
+    double richness = 0;    // present cells
+    double total = 0;       // sum of the present values
+    double shannon = 0;     // H' = -sum p ln p (natural log)
+    double pielou = 0;      // J = H' / ln S, undefined for S <= 1
+    double simpson = 0;     // 1 - D, D = sum p^2
     double invsimpson = 0;  // 1 / D
 };
 

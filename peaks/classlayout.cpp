@@ -133,8 +133,7 @@ ClassFinder makefinder(const ClassLayout& layout) {
     return ClassFinder(counts, classlimits(layout));
 }
 
-ClassFinder::ClassFinder(const std::vector<int>& counts, std::vector<double> limits)
-    : limits_(std::move(limits)) {
+ClassFinder::ClassFinder(const std::vector<int>& counts, std::vector<double> limits) : limits_(std::move(limits)) {
     std::size_t base = 0;
     int offset = 0;
     for (int n : counts) {

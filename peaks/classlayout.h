@@ -18,9 +18,9 @@
 #include "datafile/arrays.h"
 
 struct ClassLayout {
-    int groups;            // G, at least 1
-    double lower = 0.0;    // lower end
-    double upper = 0.0;    // upper end
+    int groups;                 // G, at least 1
+    double lower = 0.0;         // lower end
+    double upper = 0.0;         // upper end
     DVector widths = nullptr;   // [1..G] class width of group g
     DVector ulimits = nullptr;  // [1..G-1] upper limit of group g; [G], [G+1] stay 0
     DVector bounds = nullptr;   // [1..G+1] group bounds
@@ -92,10 +92,10 @@ class ClassFinder {
     int first_unordered(double len) const;
 
     std::vector<double> limits_;
-    std::vector<Group> groups_;    // groups that can hold a length
-    std::vector<double> his_;      // their upper bounds
-    std::vector<double> lomin_;    // smallest lower bound from each group on
-    bool ordered_ = true;          // regular groups with increasing upper bounds
+    std::vector<Group> groups_;  // groups that can hold a length
+    std::vector<double> his_;    // their upper bounds
+    std::vector<double> lomin_;  // smallest lower bound from each group on
+    bool ordered_ = true;        // regular groups with increasing upper bounds
 };
 
 // The limits of a counted layout: per group its n(g) + 1 limits, one group

@@ -165,8 +165,8 @@ bool divide(double* v, int n, double sum) {
 
 }  // namespace
 
-WrittenTables writetables(DMatrix table, const std::vector<int>& keep, bool proportions,
-                           const std::string& full_name, const std::string& kept_name) {
+WrittenTables writetables(DMatrix table, const std::vector<int>& keep, bool proportions, const std::string& full_name,
+                          const std::string& kept_name) {
     const int S = tabrows(table);
     const int T = tabcols(table);
     const int NH = static_cast<int>(keep.size());

@@ -31,8 +31,8 @@ void keeplargest(DMatrix table, int maxpeaks);
 std::vector<int> nonzerocolumns(DMatrix table);
 
 struct WrittenTables {
-    int kept_cols;   // columns of the reduced table
-    int zero_full;   // rows of sum 0 left as zeros under row proportions
+    int kept_cols;  // columns of the reduced table
+    int zero_full;  // rows of sum 0 left as zeros under row proportions
     int zero_kept;
 };
 
@@ -43,8 +43,8 @@ struct WrittenTables {
 //
 // The reduced table is built in place in the full table once that one is
 // written, so no second S x T table is needed; the full table is used up.
-WrittenTables writetables(DMatrix table, const std::vector<int>& keep, bool proportions,
-                           const std::string& full_name, const std::string& kept_name);
+WrittenTables writetables(DMatrix table, const std::vector<int>& keep, bool proportions, const std::string& full_name,
+                          const std::string& kept_name);
 
 // Names of the two output files of a run.
 std::string full_table_name(const char* path, bool heights, bool sum);

@@ -20,8 +20,7 @@
 
 // Field delimiters: blank, tab, LF and CR.  A NUL ends the line, as it would
 // end a C string.
-const std::uint64_t kExportDelimiters =
-    (1ull << ' ') | (1ull << '\t') | (1ull << '\n') | (1ull << '\r');
+const std::uint64_t kExportDelimiters = (1ull << ' ') | (1ull << '\t') | (1ull << '\n') | (1ull << '\r');
 inline bool isdelimiter(char c) {
     unsigned char u = static_cast<unsigned char>(c);
     return u <= ' ' && ((kExportDelimiters >> u) & 1u);

@@ -35,8 +35,8 @@
 namespace {
 
 const char* const kTables[5] = {nullptr, "Chan1", "Chan2", "Chan3", "Chan4"};
-const char* const kNameFiles[5] = {"SampleNames", "SampleNamesCh1", "SampleNamesCh2",
-                                   "SampleNamesCh3", "SampleNamesCh4"};
+const char* const kNameFiles[5] = {"SampleNames", "SampleNamesCh1", "SampleNamesCh2", "SampleNamesCh3",
+                                   "SampleNamesCh4"};
 
 const char kWriteFailed[] = "Error: can't write scalar (writescal)";
 const char kNamesWriteFailed[] = "Error: can't write sample names file (Peakread)";
@@ -54,9 +54,7 @@ struct StreamCloser {
     }
 };
 
-bool same_file(const char* a, const char* b) {
-    return samefile(a, b);
-}
+bool same_file(const char* a, const char* b) { return samefile(a, b); }
 
 // Closes a text output and reports whether everything reached the file.
 bool close_text(std::FILE*& f) {
@@ -215,8 +213,12 @@ void take_line(char* line, PeakOutputs& out, PeakCounts& n) {
     if (!k) return;  // a dye outside 1..4 goes to no table
     if (n.channel_lines[k] == kMaxTableCount) fatalerror("Error: more than 999999 peaks in one channel (Peakread)");
     ++n.channel_lines[k];
-    const double values[kColumns] = {static_cast<double>(n.channel_samples[k]), peak.values[0], peak.values[1],
-                                     peak.values[2], peak.values[3], peak.values[4]};
+    const double values[kColumns] = {static_cast<double>(n.channel_samples[k]),
+                                     peak.values[0],
+                                     peak.values[1],
+                                     peak.values[2],
+                                     peak.values[3],
+                                     peak.values[4]};
     encoderow(values, kColumns, out.table(k).new_row());
 }
 

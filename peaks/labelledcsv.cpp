@@ -50,8 +50,8 @@ std::vector<std::string> classlabels(const ClassLayout& layout) {
     return labels;
 }
 
-void writelabelledtables(const ClassLayout& layout, const std::vector<int>& keep,
-                           const std::string& full_name, const std::string& kept_name) {
+void writelabelledtables(const ClassLayout& layout, const std::vector<int>& keep, const std::string& full_name,
+                         const std::string& kept_name) {
     TextLabels labels;
     labels.corner = "Sample";
     labels.rows = readsamplenames(samplenamesfor(full_name));

@@ -25,5 +25,5 @@ std::vector<std::string> classlabels(const ClassLayout& layout);
 // (1-based) that the reduced table holds.  Appends a report line per file.
 // A copy that cannot be written is removed and ends in fatalerror; the
 // binary tables stay as they are.
-void writelabelledtables(const ClassLayout& layout, const std::vector<int>& keep,
-                           const std::string& full_name, const std::string& kept_name);
+void writelabelledtables(const ClassLayout& layout, const std::vector<int>& keep, const std::string& full_name,
+                         const std::string& kept_name);

@@ -71,8 +71,8 @@ bool runoption(int option) {
         Peakread(path_value(1).c_str());
     } else if (option == 2) {
         if (!*v[1] || !*v[2]) return false;
-        computetable(path_value(1).c_str(), decimalint(v[2]), valueor(3, 1), valueor(4, 1),
-                     valueor(5, 1), valueor(6, 0), valueor(7, 0));
+        computetable(path_value(1).c_str(), decimalint(v[2]), valueor(3, 1), valueor(4, 1), valueor(5, 1),
+                     valueor(6, 0), valueor(7, 0));
     } else {
         return false;
     }
@@ -85,8 +85,7 @@ bool checkoption(int) { return true; }
 void resetmodule() { g_labelled = LabelledState{}; }
 
 ModuleTexts moduletexts() {
-    return {"peakgrid", kConsoleUsage,
-            "|  Peakgrid - peak profiles to size classes - QOR-4 suite    |",
+    return {"peakgrid", kConsoleUsage, "|  Peakgrid - peak profiles to size classes - QOR-4 suite    |",
             "|  Peakgrid - DNA peak profiles to size-class tables - QOR-4 suite   |"};
 }
 

@@ -182,8 +182,8 @@ void compute_and_write(const ClassLayout& layout, const Columns& in, int S, bool
     std::vector<int> keep = nonzerocolumns(full);
 
     const char* const cant_open = "Error: can't open binary output file (ouvecr)";
-    WrittenTables w = writetables(full, keep, rowpct == 1, stageoutput(full_name, cant_open),
-                                   stageoutput(kept_name, cant_open));
+    WrittenTables w =
+        writetables(full, keep, rowpct == 1, stageoutput(full_name, cant_open), stageoutput(kept_name, cant_open));
     commitoutputs();
     reportf("Output file: %s\n", full_name.c_str());
     reportf("--- Number of rows: %d, columns: %d\n", S, T);
@@ -197,8 +197,7 @@ void compute_and_write(const ClassLayout& layout, const Columns& in, int S, bool
 
 }  // namespace
 
-void computetable(const char* path, int groups, int heightarea, int summax, int rowpct,
-                  int maxpeaks, int start) {
+void computetable(const char* path, int groups, int heightarea, int summax, int rowpct, int maxpeaks, int start) {
     reportf("Peakgrid: computing table\n");
     if (groups < 1) return stop("Sorry: the number of groups must be at least 1");
     if (groups > kMaxTableCount) return stop("Sorry: the number of groups must be at most 999999");

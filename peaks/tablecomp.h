@@ -5,5 +5,4 @@
 // input.
 #pragma once
 
-void computetable(const char* path, int groups, int heightarea, int summax, int rowpct,
-                  int maxpeaks, int start);
+void computetable(const char* path, int groups, int heightarea, int summax, int rowpct, int maxpeaks, int start);

@@ -20,9 +20,7 @@ void setfilter(const std::string& text) {
     g_win.filedialog.nFilterIndex = 1;
 }
 
-void setrow(HWND dialog, int column, int r, const char* text) {
-    SetDlgItemTextA(dialog, ROWID(column, r), text);
-}
+void setrow(HWND dialog, int column, int r, const char* text) { SetDlgItemTextA(dialog, ROWID(column, r), text); }
 
 }  // namespace
 

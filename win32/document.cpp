@@ -35,8 +35,8 @@ void notwritten(const char* path) {
 bool hasfile() { return g_doc.file != INVALID_HANDLE_VALUE; }
 
 HANDLE openfile(const char* path, DWORD disposition) {
-    return CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    return CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
 }
 
 // The pane has no document: no file, no path, the program's own title.

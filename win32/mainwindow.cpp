@@ -42,9 +42,7 @@ void dropfiles(HDROP drop) {
     rundroppedfiles(paths);
 }
 
-void enable(HMENU popup, UINT id, bool on) {
-    EnableMenuItem(popup, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
-}
+void enable(HMENU popup, UINT id, bool on) { EnableMenuItem(popup, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED)); }
 
 // The file dialog's settings, shared by the document commands and the
 // parameter dialog's choosers.
@@ -104,9 +102,8 @@ bool createmainwindow(HINSTANCE instance, int show) {
     g_win.arrow = LoadCursorA(nullptr, IDC_ARROW);
 
     buildpanefont();
-    g_win.main = CreateWindowExA(0, g_win.classname, g_win.title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                 nullptr, nullptr, instance, nullptr);
+    g_win.main = CreateWindowExA(0, g_win.classname, g_win.title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
     if (!g_win.main) return false;
     ShowWindow(g_win.main, show);
     UpdateWindow(g_win.main);
@@ -140,77 +137,113 @@ void updatepopup(HMENU popup, int position) {
 
 void runcommand(int id) {
     switch (id) {
-    case CM_NEW: newdocument(); break;
-    case CM_OPEN: opendocument(); break;
-    case CM_CLOSE: closedocument(); break;
-    case CM_SAVE: savedocument(); break;
-    case CM_SAVEAS: saveasdocument(); break;
-    case CM_REVERT: revertdocument(); break;
-    case CM_EXIT: SendMessageA(g_win.main, WM_CLOSE, 0, 0); break;
-    case CM_DEFAULTFOLDER: ChangeDefaultFolder(); break;
-    case CM_HELPMESSAGES: g_win.helpmessages = !g_win.helpmessages; break;
-    case CM_UNDO: SendMessageA(g_win.pane, WM_UNDO, 0, 0); break;
-    case CM_CUT: SendMessageA(g_win.pane, WM_CUT, 0, 0); break;
-    case CM_COPY: SendMessageA(g_win.pane, WM_COPY, 0, 0); break;
-    case CM_PASTE: SendMessageA(g_win.pane, WM_PASTE, 0, 0); break;
-    case CM_DELETE: SendMessageA(g_win.pane, WM_CLEAR, 0, 0); break;
-    case CM_SELECTALL: SendMessageA(g_win.pane, EM_SETSEL, 0, -1); break;
-    case CM_FONT: choosepanefont(); break;
-    case CM_STANDARDFORMAT: standardformat(); break;
-    case CM_BACKCOLOUR: choosepanecolour(); break;
-    case CM_ABOUT:
-        DialogBoxParamA(g_win.instance, MAKEINTRESOURCEA(IDD_ABOUT), g_win.main, aboutproc, 0);
-        break;
-    default:
-        if (id >= CM_FIRSTOPTION && id <= CM_LASTOPTION)
-            openoptdialog(id);
-        else
-            beep();  // 1007, 1008, Help and anything unknown
+        case CM_NEW:
+            newdocument();
+            break;
+        case CM_OPEN:
+            opendocument();
+            break;
+        case CM_CLOSE:
+            closedocument();
+            break;
+        case CM_SAVE:
+            savedocument();
+            break;
+        case CM_SAVEAS:
+            saveasdocument();
+            break;
+        case CM_REVERT:
+            revertdocument();
+            break;
+        case CM_EXIT:
+            SendMessageA(g_win.main, WM_CLOSE, 0, 0);
+            break;
+        case CM_DEFAULTFOLDER:
+            ChangeDefaultFolder();
+            break;
+        case CM_HELPMESSAGES:
+            g_win.helpmessages = !g_win.helpmessages;
+            break;
+        case CM_UNDO:
+            SendMessageA(g_win.pane, WM_UNDO, 0, 0);
+            break;
+        case CM_CUT:
+            SendMessageA(g_win.pane, WM_CUT, 0, 0);
+            break;
+        case CM_COPY:
+            SendMessageA(g_win.pane, WM_COPY, 0, 0);
+            break;
+        case CM_PASTE:
+            SendMessageA(g_win.pane, WM_PASTE, 0, 0);
+            break;
+        case CM_DELETE:
+            SendMessageA(g_win.pane, WM_CLEAR, 0, 0);
+            break;
+        case CM_SELECTALL:
+            SendMessageA(g_win.pane, EM_SETSEL, 0, -1);
+            break;
+        case CM_FONT:
+            choosepanefont();
+            break;
+        case CM_STANDARDFORMAT:
+            standardformat();
+            break;
+        case CM_BACKCOLOUR:
+            choosepanecolour();
+            break;
+        case CM_ABOUT:
+            DialogBoxParamA(g_win.instance, MAKEINTRESOURCEA(IDD_ABOUT), g_win.main, aboutproc, 0);
+            break;
+        default:
+            if (id >= CM_FIRSTOPTION && id <= CM_LASTOPTION)
+                openoptdialog(id);
+            else
+                beep();  // 1007, 1008, Help and anything unknown
     }
 }
 
 LRESULT CALLBACK mainwindowproc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     g_doc.failed = false;
     switch (message) {
-    case WM_CREATE:
-        g_win.main = window;
-        createpane(window);
-        DragAcceptFiles(window, TRUE);
-        return 0;
-    case WM_DESTROY:
-        // The exit procedure: the document's file, the report files, the
-        // pane brush, then the quit request that ends the message loop.
-        DragAcceptFiles(window, FALSE);
-        closedocumentfile();
-        ExitReport();
-        releasepanebrush();
-        PostQuitMessage(0);
-        return 0;
-    case WM_SIZE:
-        sizepane(LOWORD(lparam), HIWORD(lparam));
-        return 0;
-    case WM_SETFOCUS:
-        SetFocus(g_win.pane);
-        return 0;
-    case WM_CLOSE:
-        closedocument();
-        return 0;
-    case WM_QUERYENDSESSION:
-        return asktosave() ? 1 : 0;
-    case WM_SYSCOLORCHANGE:
-        followsystemcolours();
-        return 0;
-    case WM_COMMAND:
-        if (HIWORD(wparam) == 0 || HIWORD(wparam) == 1) runcommand(LOWORD(wparam));
-        return 0;
-    case WM_INITMENUPOPUP:
-        if (!HIWORD(lparam)) updatepopup(reinterpret_cast<HMENU>(wparam), LOWORD(lparam));
-        return 0;
-    case WM_CTLCOLOREDIT:
-        return panecolours(reinterpret_cast<HDC>(wparam));
-    case WM_DROPFILES:
-        dropfiles(reinterpret_cast<HDROP>(wparam));
-        return 0;
+        case WM_CREATE:
+            g_win.main = window;
+            createpane(window);
+            DragAcceptFiles(window, TRUE);
+            return 0;
+        case WM_DESTROY:
+            // The exit procedure: the document's file, the report files, the
+            // pane brush, then the quit request that ends the message loop.
+            DragAcceptFiles(window, FALSE);
+            closedocumentfile();
+            ExitReport();
+            releasepanebrush();
+            PostQuitMessage(0);
+            return 0;
+        case WM_SIZE:
+            sizepane(LOWORD(lparam), HIWORD(lparam));
+            return 0;
+        case WM_SETFOCUS:
+            SetFocus(g_win.pane);
+            return 0;
+        case WM_CLOSE:
+            closedocument();
+            return 0;
+        case WM_QUERYENDSESSION:
+            return asktosave() ? 1 : 0;
+        case WM_SYSCOLORCHANGE:
+            followsystemcolours();
+            return 0;
+        case WM_COMMAND:
+            if (HIWORD(wparam) == 0 || HIWORD(wparam) == 1) runcommand(LOWORD(wparam));
+            return 0;
+        case WM_INITMENUPOPUP:
+            if (!HIWORD(lparam)) updatepopup(reinterpret_cast<HMENU>(wparam), LOWORD(lparam));
+            return 0;
+        case WM_CTLCOLOREDIT:
+            return panecolours(reinterpret_cast<HDC>(wparam));
+        case WM_DROPFILES:
+            dropfiles(reinterpret_cast<HDROP>(wparam));
+            return 0;
     }
     return DefWindowProcA(window, message, wparam, lparam);
 }

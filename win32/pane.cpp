@@ -40,10 +40,8 @@ void buildpanefont() {
 }
 
 void createpane(HWND main) {
-    g_win.pane = CreateWindowExA(0, "EDIT", "",
-                                 WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL,
-                                 0, 0, 0, 0, main, reinterpret_cast<HMENU>(IDC_PANE),
-                                 g_win.instance, nullptr);
+    g_win.pane = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL, 0,
+                                 0, 0, 0, main, reinterpret_cast<HMENU>(IDC_PANE), g_win.instance, nullptr);
     lstrcpynA(g_doc.title, g_win.title, sizeof g_doc.title);
     SendMessageA(g_win.pane, WM_SETFONT, reinterpret_cast<WPARAM>(g_win.font), FALSE);
     newbrush(g_win.backcolour ? g_win.backcolour : systemwindow());
@@ -79,8 +77,7 @@ void choosepanecolour() {
 }
 
 void standardformat() {
-    if (querybox(IDS_REVERTSTANDARD, MB_ICONQUESTION, MB_OKCANCEL, "???", g_doc.title) == IDCANCEL)
-        return;
+    if (querybox(IDS_REVERTSTANDARD, MB_ICONQUESTION, MB_OKCANCEL, "???", g_doc.title) == IDCANCEL) return;
     GetObjectA(GetStockObject(ANSI_FIXED_FONT), sizeof g_win.fontdesc, &g_win.fontdesc);
     g_win.fontdialog.rgbColors = systemtext();
     g_win.colourdialog.rgbResult = systemwindow();

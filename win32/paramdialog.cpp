@@ -102,21 +102,21 @@ void focusvalue(HWND dialog, int r) {
 void pressset(HWND dialog, int r, const DialogRow& row) {
     if (g_win.helpmessages && helpfirst(row.action)) infobox(row.longlabel.c_str());
     switch (row.action) {
-    case SetAction::BinChooser:
-    case SetAction::TextChooser:
-        choosefile(dialog, r, row);
-        break;
-    case SetAction::NewChooser:
-        choosenewfile(dialog, r);
-        break;
-    case SetAction::ValueEntry:
-        // An empty value leaves the row as it was.
-        if (valueentry(dialog, row.lines, g_registry.valuebuffer) && g_registry.valuebuffer[0])
-            SetDlgItemTextA(dialog, ROWID(IDC_ROW_VALUE, r), g_registry.valuebuffer);
-        SetForegroundWindow(dialog);
-        break;
-    case SetAction::None:
-        return;
+        case SetAction::BinChooser:
+        case SetAction::TextChooser:
+            choosefile(dialog, r, row);
+            break;
+        case SetAction::NewChooser:
+            choosenewfile(dialog, r);
+            break;
+        case SetAction::ValueEntry:
+            // An empty value leaves the row as it was.
+            if (valueentry(dialog, row.lines, g_registry.valuebuffer) && g_registry.valuebuffer[0])
+                SetDlgItemTextA(dialog, ROWID(IDC_ROW_VALUE, r), g_registry.valuebuffer);
+            SetForegroundWindow(dialog);
+            break;
+        case SetAction::None:
+            return;
     }
     focusvalue(dialog, r);
 }

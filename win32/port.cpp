@@ -75,8 +75,8 @@ std::string port_menu_item_text(int position) {
     // A title longer than the buffer may come back unterminated: at most 255
     // characters are kept, and the buffer always ends with a NUL.
     char text[256] = {};
-    if (position < 1 || GetMenuStringA(optionsmenu(), static_cast<UINT>(position), text, sizeof text,
-                                       MF_BYPOSITION) <= 0)
+    if (position < 1 ||
+        GetMenuStringA(optionsmenu(), static_cast<UINT>(position), text, sizeof text, MF_BYPOSITION) <= 0)
         return "";
     text[sizeof text - 1] = '\0';
     return text;

@@ -2,17 +2,17 @@
 #pragma once
 
 // Resources
-#define IDR_MAINMENU 1000     // menu bar
-#define IDR_ACCEL 1000        // accelerator table
-#define IDI_PROGRAM 1000      // program icon
-#define IDD_ABOUT 1000        // About box
-#define IDC_PANE 1000         // the report pane (child control)
+#define IDR_MAINMENU 1000  // menu bar
+#define IDR_ACCEL 1000     // accelerator table
+#define IDI_PROGRAM 1000   // program icon
+#define IDD_ABOUT 1000     // About box
+#define IDC_PANE 1000      // the report pane (child control)
 
 // String table
-#define IDS_CLASSNAME 1001    // window class name, the module word
-#define IDS_TITLE 1002        // main window title, default document title
-#define IDS_FILTER 1003       // file dialog filter, '|' separated
-#define IDS_DEFEXT 1004       // file dialog default extension
+#define IDS_CLASSNAME 1001  // window class name, the module word
+#define IDS_TITLE 1002      // main window title, default document title
+#define IDS_FILTER 1003     // file dialog filter, '|' separated
+#define IDS_DEFEXT 1004     // file dialog default extension
 #define IDS_SAVEBEFORECLOSE 2001
 #define IDS_REVERTSAVED 2002
 #define IDS_REVERTSTANDARD 2003
@@ -25,8 +25,8 @@
 #define CM_SAVE 1004
 #define CM_SAVEAS 1005
 #define CM_REVERT 1006
-#define CM_PRINTSETUP 1007    // no action: beep
-#define CM_PRINT 1008         // no action: beep
+#define CM_PRINTSETUP 1007  // no action: beep
+#define CM_PRINT 1008       // no action: beep
 #define CM_EXIT 1009
 #define CM_DEFAULTFOLDER 1010
 #define CM_HELPMESSAGES 1011
@@ -62,14 +62,14 @@
 // Parameter dialog: ten rows of five controls.  Row r's control of a column
 // is the column's identifier + 5(r - 1), so a row's five are consecutive.
 #define IDD_PARAMS 1100
-#define IDC_ROW_LABEL 1101    // static text: the short label
-#define IDC_ROW_COUNT1 1102   // static text: a binary table's row count
-#define IDC_ROW_COUNT2 1103   // static text: its column count
-#define IDC_ROW_VALUE 1104    // edit: the value
-#define IDC_ROW_SET 1105      // push button "Set"
+#define IDC_ROW_LABEL 1101   // static text: the short label
+#define IDC_ROW_COUNT1 1102  // static text: a binary table's row count
+#define IDC_ROW_COUNT2 1103  // static text: its column count
+#define IDC_ROW_VALUE 1104   // edit: the value
+#define IDC_ROW_SET 1105     // push button "Set"
 #define ROW_STRIDE 5
 #define ROW_COUNT 10
-#define ROWID(column, r) ((column) + ROW_STRIDE * ((r) - 1))
+#define ROWID(column, r) ((column) + ROW_STRIDE * ((r)-1))
 
 // Value-entry dialog: label line k (1 to 12) is IDC_VALUE_LINE(k).
 #define IDD_VALUE 1500

@@ -17,8 +17,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     GetStartupInfoA(&info);
     int show = (info.dwFlags & STARTF_USESHOWWINDOW) ? info.wShowWindow : SW_SHOWDEFAULT;
     if (!createmainwindow(instance, show)) {
-        MessageBoxA(nullptr, "The main window could not be created.", nullptr,
-                    MB_OK | MB_ICONHAND | MB_SETFOREGROUND);
+        MessageBoxA(nullptr, "The main window could not be created.", nullptr, MB_OK | MB_ICONHAND | MB_SETFOREGROUND);
         return 1;
     }
     std::string args = argumentstring(GetCommandLineA());

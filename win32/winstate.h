@@ -8,20 +8,20 @@
 
 struct WinState {
     HINSTANCE instance = nullptr;
-    HWND main = nullptr;      // the main window
-    HWND pane = nullptr;      // the report pane, control 1000
-    HACCEL accel = nullptr;   // accelerator table 1000
-    HCURSOR wait = nullptr;   // for the parameter dialog's run
+    HWND main = nullptr;     // the main window
+    HWND pane = nullptr;     // the report pane, control 1000
+    HACCEL accel = nullptr;  // accelerator table 1000
+    HCURSOR wait = nullptr;  // for the parameter dialog's run
     HCURSOR arrow = nullptr;
     HWND lastdialog = nullptr;  // most recent parameter dialog, for IsDialogMessageA
     char classname[32] = {};    // string 1001, the module word
     char title[64] = {};        // string 1002
 
-    LOGFONTA fontdesc = {};     // pane font description
-    HFONT font = nullptr;       // pane font
-    COLORREF textcolour = 0;    // 0: follow COLOR_WINDOWTEXT
-    COLORREF backcolour = 0;    // 0: follow COLOR_WINDOW
-    HBRUSH brush = nullptr;     // pane brush
+    LOGFONTA fontdesc = {};   // pane font description
+    HFONT font = nullptr;     // pane font
+    COLORREF textcolour = 0;  // 0: follow COLOR_WINDOWTEXT
+    COLORREF backcolour = 0;  // 0: follow COLOR_WINDOW
+    HBRUSH brush = nullptr;   // pane brush
     CHOOSEFONTA fontdialog = {};
     CHOOSECOLORA colourdialog = {};
     COLORREF customcolours[16] = {};
@@ -34,7 +34,7 @@ struct WinState {
     char defext[4] = {};
     char initialdir[260] = {};
 
-    int exitcode = 0;           // of the message loop's end
+    int exitcode = 0;  // of the message loop's end
 };
 extern WinState g_win;
 

@@ -100,8 +100,10 @@ bool isnumber(std::string_view s) {
 std::string columnkey(std::string_view name) {
     std::string k;
     for (char c : name) {
-        if (c >= 'A' && c <= 'Z') k += static_cast<char>(c - 'A' + 'a');
-        else if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) k += c;
+        if (c >= 'A' && c <= 'Z')
+            k += static_cast<char>(c - 'A' + 'a');
+        else if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))
+            k += c;
     }
     return k;
 }

@@ -54,7 +54,8 @@ ExportOutcome exportone(const ExportRequest& request, const std::string& program
     if (static_cast<long long>(rows) * cols == 0)
         return fail(done, table, "no table (the trailer gives no rows or no columns)", 2);
     if (4LL * rows * cols + 18 > size)
-        return fail(done, table, "shorter than its " + std::to_string(rows) + " x " + std::to_string(cols) + " table", 2);
+        return fail(done, table, "shorter than its " + std::to_string(rows) + " x " + std::to_string(cols) + " table",
+                    2);
     FoundLabels labels;
     std::string why;
     if (!findlabels(table, cols, names, labels, why)) return fail(done, names, why, 2);
@@ -79,8 +80,10 @@ ExportOutcome exportone(const ExportRequest& request, const std::string& program
         try {
             why = readheatmap(table, map);
         } catch (const std::bad_alloc&) {
-            return fail(done, table, "not enough memory for its " + std::to_string(rows) + " x " + std::to_string(cols) +
-                                  " table; nothing written", 1);
+            return fail(done, table,
+                        "not enough memory for its " + std::to_string(rows) + " x " + std::to_string(cols) +
+                            " table; nothing written",
+                        1);
         }
         if (!why.empty()) return fail(done, table, why + "; nothing written", 1);
     }
@@ -117,8 +120,9 @@ ExportOutcome exportone(const ExportRequest& request, const std::string& program
         if (mode == ExportMode::info) {
             std::fprintf(out, "%s: %d rows, %d columns\n", table.c_str(), rows, cols);
             std::fprintf(out, "row labels: %s\n",
-                         labels.rows_from.empty() ? "row numbers" : (labels.rows_from + " (" +
-                         std::to_string(labels.rows.size()) + " names)").c_str());
+                         labels.rows_from.empty()
+                             ? "row numbers"
+                             : (labels.rows_from + " (" + std::to_string(labels.rows.size()) + " names)").c_str());
             std::fprintf(out, "class labels for --svg: %s\n",
                          labels.cols_from.empty() ? "none (column numbers)" : labels.cols_from.c_str());
             ok = std::fflush(out) == 0 && !std::ferror(out);
@@ -158,8 +162,10 @@ ExportOutcome exportone(const ExportRequest& request, const std::string& program
         const std::string where = out_path.empty() ? "standard output" : out_path;
         const std::string nothing = staged ? "; nothing written" : "";
         if (memory)
-            return fail(done, table, "not enough memory for its " + std::to_string(rows) + " x " + std::to_string(cols) +
-                                  " table" + nothing, 1);
+            return fail(
+                done, table,
+                "not enough memory for its " + std::to_string(rows) + " x " + std::to_string(cols) + " table" + nothing,
+                1);
         if (unread) return fail(done, table, why + nothing, 1);
         return fail(done, where, "cannot write" + nothing, 1);
     }

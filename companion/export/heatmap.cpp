@@ -65,8 +65,7 @@ bool utf8(const std::string& s) {
             if ((b & 0xc0) != 0x80) return false;
             cp = (cp << 6) | (b & 0x3fu);
         }
-        if (cp < least || cp > 0x10ffff || (cp >= 0xd800 && cp <= 0xdfff) || cp == 0xfffe || cp == 0xffff)
-            return false;
+        if (cp < least || cp > 0x10ffff || (cp >= 0xd800 && cp <= 0xdfff) || cp == 0xfffe || cp == 0xffff) return false;
         i += more + 1;
     }
     return true;
@@ -81,10 +80,18 @@ std::string escaped(const std::string& s) {
     for (char c : s) {
         const unsigned char u = static_cast<unsigned char>(c);
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
             default:
                 if (u >= 0x80 && !keep)
                     out += "&#" + std::to_string(u) + ";";
@@ -131,8 +138,10 @@ Grid blocks(const HeatMap& m) {
     g.v.assign(static_cast<std::size_t>(g.rows) * static_cast<std::size_t>(g.cols), std::nanf(""));
     for (int i = 0; i < m.rows; ++i)
         for (int j = 0; j < m.cols; ++j) {
-            float x = m.values[static_cast<std::size_t>(i) * static_cast<std::size_t>(m.cols) + static_cast<std::size_t>(j)];
-            float& b = g.v[static_cast<std::size_t>(i / g.fr) * static_cast<std::size_t>(g.cols) + static_cast<std::size_t>(j / g.fc)];
+            float x =
+                m.values[static_cast<std::size_t>(i) * static_cast<std::size_t>(m.cols) + static_cast<std::size_t>(j)];
+            float& b = g.v[static_cast<std::size_t>(i / g.fr) * static_cast<std::size_t>(g.cols) +
+                           static_cast<std::size_t>(j / g.fc)];
             if (!std::isnan(x) && (std::isnan(b) || x > b)) b = x;
         }
     return g;
@@ -163,10 +172,8 @@ bool writeheatmap(const HeatMap& m, std::FILE* out) {
     const int row_step = static_cast<int>(std::ceil((font + 1.0) / ch));
     const int col_step = static_cast<int>(std::ceil((font + 1.0) / cw));
     std::size_t row_chars = 1, col_chars = 1;
-    for (int i = 0; i < g.rows; i += row_step)
-        row_chars = std::max(row_chars, label(m.row_labels, i * g.fr).size());
-    for (int j = 0; j < g.cols; j += col_step)
-        col_chars = std::max(col_chars, label(m.col_labels, j * g.fc).size());
+    for (int i = 0; i < g.rows; i += row_step) row_chars = std::max(row_chars, label(m.row_labels, i * g.fr).size());
+    for (int j = 0; j < g.cols; j += col_step) col_chars = std::max(col_chars, label(m.col_labels, j * g.fc).size());
     row_chars = std::min<std::size_t>(row_chars, 40);
     col_chars = std::min<std::size_t>(col_chars, 40);
     const double left = 16 + row_chars * font * 0.65, top = 40 + col_chars * font * 0.65;
@@ -186,7 +193,8 @@ bool writeheatmap(const HeatMap& m, std::FILE* out) {
     s += b;
     std::string title = m.title + " (" + std::to_string(m.rows) + " x " + std::to_string(m.cols);
     if (g.fr > 1 || g.fc > 1)
-        title += ", blocks of " + std::to_string(g.fr) + " x " + std::to_string(g.fc) + " cells show their largest value";
+        title +=
+            ", blocks of " + std::to_string(g.fr) + " x " + std::to_string(g.fc) + " cells show their largest value";
     title += ")";
     s += "<text x=\"10\" y=\"20\" font-size=\"14\" font-weight=\"bold\">" + escaped(title) + "</text>\n";
     std::snprintf(b, sizeof b,
@@ -213,7 +221,8 @@ bool writeheatmap(const HeatMap& m, std::FILE* out) {
                           left + j * cw, top + i * ch, (k - j) * cw, ch, c.c_str());
             s += b;
             if (k == j + 1 && g.fr == 1 && g.fc == 1)
-                s += "><title>" + escaped(label(m.row_labels, i) + ", " + label(m.col_labels, j) + ": " + valuetext(x)) +
+                s += "><title>" +
+                     escaped(label(m.row_labels, i) + ", " + label(m.col_labels, j) + ": " + valuetext(x)) +
                      "</title></rect>\n";
             else
                 s += "/>\n";
@@ -228,15 +237,19 @@ bool writeheatmap(const HeatMap& m, std::FILE* out) {
     // Row labels, right-aligned against the grid; column labels upright.
     const double rf = std::min(font, std::max(ch * row_step - 1.0, 6.0));
     for (int i = 0; i < g.rows; i += row_step) {
-        std::snprintf(b, sizeof b, "<text x=\"%.2f\" y=\"%.2f\" font-size=\"%.1f\" text-anchor=\"end\" dominant-baseline=\"central\">",
-                      left - 4, top + (i + 0.5) * ch, rf);
+        std::snprintf(
+            b, sizeof b,
+            "<text x=\"%.2f\" y=\"%.2f\" font-size=\"%.1f\" text-anchor=\"end\" dominant-baseline=\"central\">",
+            left - 4, top + (i + 0.5) * ch, rf);
         s += b + escaped(label(m.row_labels, i * g.fr)) + "</text>\n";
     }
     const double cf = std::min(font, std::max(cw * col_step - 1.0, 6.0));
     for (int j = 0; j < g.cols; j += col_step) {
         double x = left + (j + 0.5) * cw;
-        std::snprintf(b, sizeof b, "<text transform=\"translate(%.2f,%.2f) rotate(-90)\" font-size=\"%.1f\" dominant-baseline=\"central\">",
-                      x, top - 4, cf);
+        std::snprintf(
+            b, sizeof b,
+            "<text transform=\"translate(%.2f,%.2f) rotate(-90)\" font-size=\"%.1f\" dominant-baseline=\"central\">", x,
+            top - 4, cf);
         s += b + escaped(label(m.col_labels, j * g.fc)) + "</text>\n";
     }
     // The colour scale: a bar from the lowest to the highest value.
@@ -261,10 +274,11 @@ bool writeheatmap(const HeatMap& m, std::FILE* out) {
                       legend_x + 16, y, legend_x + 20, y, legend_x + 23, y, escaped(num(any ? v : 0.0)).c_str());
         s += b;
     }
-    std::snprintf(b, sizeof b,
-                  "<rect x=\"%.2f\" y=\"%.2f\" width=\"16\" height=\"10\" fill=\"#f7f7f7\" stroke=\"#999\" stroke-width=\"0.5\"/>"
-                  "<text x=\"%.2f\" y=\"%.2f\" dominant-baseline=\"central\">0 (empty)</text>\n",
-                  legend_x, bar_top + bar_h + 15, legend_x + 23, bar_top + bar_h + 20);
+    std::snprintf(
+        b, sizeof b,
+        "<rect x=\"%.2f\" y=\"%.2f\" width=\"16\" height=\"10\" fill=\"#f7f7f7\" stroke=\"#999\" stroke-width=\"0.5\"/>"
+        "<text x=\"%.2f\" y=\"%.2f\" dominant-baseline=\"central\">0 (empty)</text>\n",
+        legend_x, bar_top + bar_h + 15, legend_x + 23, bar_top + bar_h + 20);
     s += b;
     if (nans) {
         std::snprintf(b, sizeof b,
@@ -314,7 +328,8 @@ std::string readheatmap(const std::string& table, HeatMap& map) {
     const long long size = std::ftell(f);
     const int rows = count(t), cols = count(t + 8);
     if (rows == 0 || cols == 0) return "no table (the trailer gives no rows or no columns)";
-    if (4LL * rows * cols + 18 > size) return "shorter than its " + std::to_string(rows) + " x " + std::to_string(cols) + " table";
+    if (4LL * rows * cols + 18 > size)
+        return "shorter than its " + std::to_string(rows) + " x " + std::to_string(cols) + " table";
     const unsigned long long n = static_cast<unsigned long long>(rows) * static_cast<unsigned long long>(cols);
     if (n > map.values.max_size()) throw std::bad_alloc();
     map.values.assign(static_cast<std::size_t>(n), 0.0f);

@@ -17,9 +17,9 @@
 struct HeatMap {
     std::string title;
     int rows = 0, cols = 0;
-    std::vector<float> values;             // rows x cols, row after row
-    std::vector<std::string> row_labels;   // by row; missing or empty: the row number
-    std::vector<std::string> col_labels;   // by column; missing or empty: the column number
+    std::vector<float> values;            // rows x cols, row after row
+    std::vector<std::string> row_labels;  // by row; missing or empty: the row number
+    std::vector<std::string> col_labels;  // by column; missing or empty: the column number
 };
 
 // Writes the SVG document; false on a write error.

@@ -32,7 +32,8 @@ bool findlabels(const std::string& table, int cols, const std::string& names_fil
 class TextLines {
   public:
     // block: bytes read at once (smaller only in tests).
-    TextLines(std::FILE* f, std::size_t max, std::size_t block = 1u << 16) : f_(f), max_(max), buf_(block ? block : 1) {}
+    TextLines(std::FILE* f, std::size_t max, std::size_t block = 1u << 16)
+        : f_(f), max_(max), buf_(block ? block : 1) {}
     // The next line without its line end; false at the end of the stream
     // (or at a read error, which the caller finds with ferror).
     bool next(std::string& line);

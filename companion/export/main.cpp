@@ -41,7 +41,6 @@ int usage(const std::string& why) {
     return 2;
 }
 
-
 int run(int argc, char** argv) {
     ExportRequest request;
     std::string mode = "--csv";
@@ -70,8 +69,8 @@ int run(int argc, char** argv) {
         }
     }
     if (table.empty()) return usage("no table");
-    request.mode = mode == "--tsv" ? ExportMode::tsv
-                   : mode == "--svg" ? ExportMode::svg
+    request.mode = mode == "--tsv"    ? ExportMode::tsv
+                   : mode == "--svg"  ? ExportMode::svg
                    : mode == "--info" ? ExportMode::info
                                       : ExportMode::csv;
     ExportOutcome done = exportone(request, "peakgrid-export");

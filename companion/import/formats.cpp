@@ -8,11 +8,16 @@
 
 const char* formatname(Format f) {
     switch (f) {
-        case Format::GeneMapper: return "GeneMapper table";
-        case Format::PeakScanner: return "Peak Scanner table";
-        case Format::GeneMarker: return "GeneMarker peak table";
-        case Format::GeneScan: return "GeneScan sample file";
-        default: return "unknown";
+        case Format::GeneMapper:
+            return "GeneMapper table";
+        case Format::PeakScanner:
+            return "Peak Scanner table";
+        case Format::GeneMarker:
+            return "GeneMarker peak table";
+        case Format::GeneScan:
+            return "GeneScan sample file";
+        default:
+            return "unknown";
     }
 }
 

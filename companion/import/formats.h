@@ -26,10 +26,10 @@ Format formatfromword(const std::string& word);
 
 // Field positions (0-based) of one export's values; -1 when absent.
 struct Columns {
-    int code = -1;    // dye/peak code such as "B,12"
-    int dye = -1;     // spelled-out dye (GeneMarker)
-    int name = -1;    // sample name
-    int file = -1;    // sample file name
+    int code = -1;  // dye/peak code such as "B,12"
+    int dye = -1;   // spelled-out dye (GeneMarker)
+    int name = -1;  // sample name
+    int file = -1;  // sample file name
     int size = -1, height = -1, area = -1, point = -1;
     std::size_t needed = 0;  // fields up to the last column used
     char sep = '\t';         // tab, comma or semicolon

@@ -148,12 +148,13 @@ bool Importer::add(std::FILE* f, const std::string& path, std::string& error) {
         error = path + ": cannot read";
         return false;
     }
-    files_.push_back(path + ": " + formatname(format) + (reader.encoding() ? std::string(", ") + reader.encoding() : ""));
+    files_.push_back(path + ": " + formatname(format) +
+                     (reader.encoding() ? std::string(", ") + reader.encoding() : ""));
     return true;
 }
 
 Format Importer::find_header(LineReader& reader, const std::string& path, const std::string& base, Columns& cols,
-                            std::string& hint) {
+                             std::string& hint) {
     std::string_view l;
     while (reader.number() < kHeaderSearchLines && reader.next(l)) {
         if (reader.cut() || l.size() > kHeaderLineMax) continue;  // no header is that long
@@ -274,7 +275,7 @@ void Importer::line(std::string_view text, const Columns& cols, Format format, c
 }
 
 bool Importer::check_line(std::string_view text, const Columns& cols, const std::string& file, long number, bool cut,
-                         DataLine& d) {
+                          DataLine& d) {
     auto skipped = [&](Skip kind) {
         skip(kind, file, number);
         return false;
@@ -427,15 +428,14 @@ bool Importer::write(std::FILE* out) {
 }
 
 std::vector<std::string> importsummary(const Importer& importer, const std::string& out_name) {
-    static const char* const kSkipNames[kSkipKinds] = {"size-standard rows", "unsized peaks",
-                                                       "unknown dyes", "malformed lines"};
+    static const char* const kSkipNames[kSkipKinds] = {"size-standard rows", "unsized peaks", "unknown dyes",
+                                                       "malformed lines"};
     std::vector<std::string> lines = importer.files();
     if (out_name.empty())
         lines.push_back(std::to_string(importer.lines()) + " data lines read; no peak among them");
     else
-        lines.push_back(std::to_string(importer.lines()) + " data lines read; " +
-                        std::to_string(importer.peaks()) + " peaks of " +
-                        std::to_string(importer.samples()) + " samples written to " + out_name);
+        lines.push_back(std::to_string(importer.lines()) + " data lines read; " + std::to_string(importer.peaks()) +
+                        " peaks of " + std::to_string(importer.samples()) + " samples written to " + out_name);
     if (importer.separators())
         lines.push_back(std::to_string(importer.separators()) +
                         " lines of dye 0 written between samples of the same dye, so that "
@@ -448,7 +448,7 @@ std::vector<std::string> importsummary(const Importer& importer, const std::stri
     for (const std::string& n : importer.shared_names())
         lines.push_back("note: sample " + n + " comes from several sample files, read as one sample");
     for (const MergedNames& m : importer.merged_names())
-        lines.push_back("warning: sample names \"" + m.first + "\" and \"" + m.other +
-                        "\" are both written as " + m.written + ", read as one sample");
+        lines.push_back("warning: sample names \"" + m.first + "\" and \"" + m.other + "\" are both written as " +
+                        m.written + ", read as one sample");
     return lines;
 }

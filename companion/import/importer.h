@@ -133,14 +133,14 @@ class Importer {
     // GeneScan sample file, which is taken as data); Unknown, with a hint,
     // when none is found.
     Format find_header(LineReader& reader, const std::string& path, const std::string& base, Columns& cols,
-                      std::string& hint);
+                       std::string& hint);
     // One data line: checked, its sample found, its peak kept.
     void line(std::string_view text, const Columns& cols, Format format, const std::string& file,
               const std::string& base, long number, bool cut);
     // The fields of a data line; false when the line is skipped (and
     // counted) or stops the import (stop_ says why).
     bool check_line(std::string_view text, const Columns& cols, const std::string& file, long number, bool cut,
-                   DataLine& d);
+                    DataLine& d);
     // The sample of the data line just checked (its cleaned name in name_,
     // its sample file in filename_).
     int line_sample(const Columns& cols, Format format, const std::string& file, const std::string& base);

@@ -69,7 +69,7 @@ std::size_t LineReader::decode(char* to, std::size_t room) {
         const unsigned char* p = raw_.get() + raw_begin_;
         auto unit = [this](const unsigned char* q) {
             return enc_ == Encoding::Utf16le ? static_cast<unsigned long>(q[0] | (q[1] << 8))
-                                    : static_cast<unsigned long>((q[0] << 8) | q[1]);
+                                             : static_cast<unsigned long>((q[0] << 8) | q[1]);
         };
         unsigned long c = unit(p);
         std::size_t used = 2;
@@ -104,8 +104,10 @@ std::size_t LineReader::read(char* to, std::size_t room) {
         } else {
             if (got == 2 && mark[0] == 0xEF && mark[1] == 0xBB) {
                 int c = std::fgetc(f_);
-                if (c == 0xBF) got = 0;  // a UTF-8 mark: dropped
-                else if (c != EOF) mark[got++] = static_cast<unsigned char>(c);
+                if (c == 0xBF)
+                    got = 0;  // a UTF-8 mark: dropped
+                else if (c != EOF)
+                    mark[got++] = static_cast<unsigned char>(c);
             }
             std::memcpy(to, mark, got);
             if (got < room) {

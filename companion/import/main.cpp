@@ -45,8 +45,7 @@ ExitStatus import(const ImportOptions& options, const std::string& out_path, con
         // as the output would still be lost.
         for (const std::string& in : inputs)
             if (samefile(out_path, in)) {
-                std::fprintf(stderr, "peakgrid-import: %s: is also an input file; nothing written\n",
-                             out_path.c_str());
+                std::fprintf(stderr, "peakgrid-import: %s: is also an input file; nothing written\n", out_path.c_str());
                 return ExitStatus::Refused;
             }
         if (!StagedOutput::usable(out_path, error)) {
@@ -78,8 +77,10 @@ ExitStatus import(const ImportOptions& options, const std::string& out_path, con
         out = staged.stream();
     }
     bool ok = importer.write(out);
-    if (out_path.empty()) ok = ok && std::fflush(stdout) == 0;
-    else ok = ok && staged.commit();
+    if (out_path.empty())
+        ok = ok && std::fflush(stdout) == 0;
+    else
+        ok = ok && staged.commit();
     if (!ok) {
         staged.discard();
         std::fprintf(stderr, "peakgrid-import: %s: cannot write%s\n",

@@ -6,12 +6,23 @@ namespace {
 
 int dyeofletter(char c) {
     switch (c) {
-        case 'B': case 'b': return 1;
-        case 'G': case 'g': return 2;
-        case 'Y': case 'y': return 3;
-        case 'R': case 'r': return 4;
-        case 'O': case 'o': return 5;
-        default: return 0;
+        case 'B':
+        case 'b':
+            return 1;
+        case 'G':
+        case 'g':
+            return 2;
+        case 'Y':
+        case 'y':
+            return 3;
+        case 'R':
+        case 'r':
+            return 4;
+        case 'O':
+        case 'o':
+            return 5;
+        default:
+            return 0;
     }
 }
 

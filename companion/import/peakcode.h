@@ -8,9 +8,9 @@
 #include <string_view>
 
 struct PeakCode {
-    int dye = 0;                 // 1..5, or 0 for an unknown dye
-    char letter = 0;             // the dye letter as written
-    std::string_view number;     // the peak number as written
+    int dye = 0;              // 1..5, or 0 for an unknown dye
+    char letter = 0;          // the dye letter as written
+    std::string_view number;  // the peak number as written
     bool size_standard = false;
 };
 

@@ -31,17 +31,11 @@ bool samefile(const std::string& a, const std::string& b) {
            sa.st_ino == sb.st_ino;
 }
 
-std::FILE* openfile(const std::string& path, const char* mode) {
-    return std::fopen(path.c_str(), mode);
-}
+std::FILE* openfile(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
 
-bool removefile(const std::string& path) {
-    return filekind(path) == FileKind::regular && ::unlink(path.c_str()) == 0;
-}
+bool removefile(const std::string& path) { return filekind(path) == FileKind::regular && ::unlink(path.c_str()) == 0; }
 
-bool replacefile(const std::string& from, const std::string& to) {
-    return std::rename(from.c_str(), to.c_str()) == 0;
-}
+bool replacefile(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()) == 0; }
 
 bool currentfolder(std::string& folder) {
     std::vector<char> buffer(PATH_MAX + 1);
@@ -53,9 +47,7 @@ bool currentfolder(std::string& folder) {
     return true;
 }
 
-bool setcurrentfolder(const std::string& folder) {
-    return !folder.empty() && ::chdir(folder.c_str()) == 0;
-}
+bool setcurrentfolder(const std::string& folder) { return !folder.empty() && ::chdir(folder.c_str()) == 0; }
 
 std::string absolutepath(const std::string& path) {
     std::string here;

@@ -81,8 +81,8 @@ bool reserved_name(const std::string& path) {
 }
 
 HANDLE open_for_query(const std::wstring& w) {
-    return CreateFileW(w.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    return CreateFileW(w.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
 }  // namespace
@@ -114,10 +114,9 @@ bool samefile(const std::string& a, const std::string& b) {
     HANDLE hb = open_for_query(syspath(b));
     bool same = false;
     BY_HANDLE_FILE_INFORMATION ia, ib;
-    if (hb != INVALID_HANDLE_VALUE && GetFileInformationByHandle(ha, &ia) &&
-        GetFileInformationByHandle(hb, &ib))
-        same = ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
-               ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+    if (hb != INVALID_HANDLE_VALUE && GetFileInformationByHandle(ha, &ia) && GetFileInformationByHandle(hb, &ib))
+        same = ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber && ia.nFileIndexHigh == ib.nFileIndexHigh &&
+               ia.nFileIndexLow == ib.nFileIndexLow;
     if (hb != INVALID_HANDLE_VALUE) CloseHandle(hb);
     CloseHandle(ha);
     return same;

@@ -49,9 +49,7 @@ std::string repeat(const std::string& s, int n) {
 }
 
 // Bytes of a binary table: floats, then a trailer as given.
-std::string with_trailer(const std::vector<float>& v, const std::string& trailer) {
-    return floats(v) + trailer;
-}
+std::string with_trailer(const std::vector<float>& v, const std::string& trailer) { return floats(v) + trailer; }
 
 const std::vector<float> kRows = {1, 1, 0, 100.5f, 500, 2000, 2, 1, 0, 101, 450, 2100};
 
@@ -147,68 +145,172 @@ TEST_F(BadInput, ExportsGivenToReadGenescanFile) {
     std::vector<Row> rows = {
         {"missing input", nullptr, "run.txt", "", 1, "Error: can't open input file (Peakread)", {}, ""},
         {"unreadable input (reading fails)",
-         [](const TestDir& d) { link(d, "/proc/self/mem", "data/mem.txt"); }, "run.txt", "", 1,
-         "Error: can't read input file (Peakread)", {}, ""},
-        {"folder as input", [](const TestDir& d) { fs::create_directory(d.file("data/folder")); }, "run.txt", "",
-         1, "Error: input file is a folder or a device, not a file (Peakread)", {}, ""},
-        {"pipe as input (would block)", [](const TestDir& d) { mkfifo(d.file("data/fifo").c_str(), 0600); },
-         "run.txt", "", 1, "Error: input file is a folder or a device, not a file (Peakread)", {}, ""},
-        {"endless device as input", [](const TestDir& d) { link(d, "/dev/zero", "data/zero"); }, "run.txt", "",
-         1, "Error: input file is a folder or a device, not a file (Peakread)", {}, ""},
-        {"input is one of the outputs", nullptr, "run.txt", "", 1,
-         "Error: input file is also an output file (Peakread)", {}, ""},
-        {"channel of 1000000 peaks", [&](const TestDir& d) { put(d, "data/x.txt", kHeader + big_channel); },
-         "run.txt", "", 1, "Error: more than 999999 peaks in one channel (Peakread)", {}, ""},
-        {"output name taken by a folder", [](const TestDir& d) {
+         [](const TestDir& d) { link(d, "/proc/self/mem", "data/mem.txt"); },
+         "run.txt",
+         "",
+         1,
+         "Error: can't read input file (Peakread)",
+         {},
+         ""},
+        {"folder as input",
+         [](const TestDir& d) { fs::create_directory(d.file("data/folder")); },
+         "run.txt",
+         "",
+         1,
+         "Error: input file is a folder or a device, not a file (Peakread)",
+         {},
+         ""},
+        {"pipe as input (would block)",
+         [](const TestDir& d) { mkfifo(d.file("data/fifo").c_str(), 0600); },
+         "run.txt",
+         "",
+         1,
+         "Error: input file is a folder or a device, not a file (Peakread)",
+         {},
+         ""},
+        {"endless device as input",
+         [](const TestDir& d) { link(d, "/dev/zero", "data/zero"); },
+         "run.txt",
+         "",
+         1,
+         "Error: input file is a folder or a device, not a file (Peakread)",
+         {},
+         ""},
+        {"input is one of the outputs",
+         nullptr,
+         "run.txt",
+         "",
+         1,
+         "Error: input file is also an output file (Peakread)",
+         {},
+         ""},
+        {"channel of 1000000 peaks",
+         [&](const TestDir& d) { put(d, "data/x.txt", kHeader + big_channel); },
+         "run.txt",
+         "",
+         1,
+         "Error: more than 999999 peaks in one channel (Peakread)",
+         {},
+         ""},
+        {"output name taken by a folder",
+         [](const TestDir& d) {
              fs::remove(d.file("data/Chan2"));
              fs::create_directory(d.file("data/Chan2"));
-         }, "run.txt", "", 1, "Error: can't open binary output file (ouvecr)", {"Chan2"}, ""},
-        {"name file taken by a folder", [](const TestDir& d) {
+         },
+         "run.txt",
+         "",
+         1,
+         "Error: can't open binary output file (ouvecr)",
+         {"Chan2"},
+         ""},
+        {"name file taken by a folder",
+         [](const TestDir& d) {
              fs::remove(d.file("data/SampleNamesCh3"));
              fs::create_directory(d.file("data/SampleNamesCh3"));
-         }, "run.txt", "", 1, "Error: can't open sample names file (Peakread)", {"SampleNamesCh3"}, ""},
-        {"read-only output", [](const TestDir& d) { fs::permissions(d.file("data/Chan3"), fs::perms::owner_read); },
-         "run.txt", "", 1, "Error: can't open binary output file (ouvecr)", {}, ""},
-        {"output linked to a full device", [](const TestDir& d) {
+         },
+         "run.txt",
+         "",
+         1,
+         "Error: can't open sample names file (Peakread)",
+         {"SampleNamesCh3"},
+         ""},
+        {"read-only output",
+         [](const TestDir& d) { fs::permissions(d.file("data/Chan3"), fs::perms::owner_read); },
+         "run.txt",
+         "",
+         1,
+         "Error: can't open binary output file (ouvecr)",
+         {},
+         ""},
+        {"output linked to a full device",
+         [](const TestDir& d) {
              fs::remove(d.file("data/Chan4"));
              link(d, "/dev/full", "data/Chan4");
-         }, "run.txt", "", 1, "Error: can't open binary output file (ouvecr)", {"Chan4"}, ""},
-        {"full disk while writing", [](const TestDir& d) {
-             put(d, "data/x.txt", kHeader + repeat("p f A 1 1 0 1 2 3\n", 4000));
-         }, "run.txt", "", 1, "Error: can't write", {}, "ulimit -f 64; trap '' XFSZ; "},
-        {"output folder not writable", [](const TestDir& d) {
+         },
+         "run.txt",
+         "",
+         1,
+         "Error: can't open binary output file (ouvecr)",
+         {"Chan4"},
+         ""},
+        {"full disk while writing",
+         [](const TestDir& d) { put(d, "data/x.txt", kHeader + repeat("p f A 1 1 0 1 2 3\n", 4000)); },
+         "run.txt",
+         "",
+         1,
+         "Error: can't write",
+         {},
+         "ulimit -f 64; trap '' XFSZ; "},
+        {"output folder not writable",
+         [](const TestDir& d) {
              put(d, "run.txt", "Peaks\n" + read_run(d.file("data/export.txt")));
              // (root may write anywhere but here)
              put(d, "prefs/QOR4PREF.txt", geteuid() == 0 ? "/proc" : d.file("data"));
              if (geteuid() != 0) fs::permissions(d.file("data"), fs::perms::owner_read | fs::perms::owner_exec);
-         }, "run.txt", "", 1, "Error: can't open binary output file (ouvecr)", {}, ""},
+         },
+         "run.txt",
+         "",
+         1,
+         "Error: can't open binary output file (ouvecr)",
+         {},
+         ""},
         // Exports that are read, with the good run's outputs as the result.
-        {"CR-only line ends", [](const TestDir& d) { put(d, "data/x.txt", replace_all(kHeader + kPeaks, "\n", "\r")); },
-         "run.txt", "", 0, "", {}, ""},
+        {"CR-only line ends",
+         [](const TestDir& d) { put(d, "data/x.txt", replace_all(kHeader + kPeaks, "\n", "\r")); },
+         "run.txt",
+         "",
+         0,
+         "",
+         {},
+         ""},
         {"CR CR LF line ends",
-         [](const TestDir& d) { put(d, "data/x.txt", replace_all(kHeader + kPeaks, "\n", "\r\r\n")); }, "run.txt",
-         "", 0, "", {}, ""},
+         [](const TestDir& d) { put(d, "data/x.txt", replace_all(kHeader + kPeaks, "\n", "\r\r\n")); },
+         "run.txt",
+         "",
+         0,
+         "",
+         {},
+         ""},
         {"line of 100000 characters",
          [](const TestDir& d) { put(d, "data/x.txt", kHeader + std::string(100000, 'x') + "\n" + kPeaks); },
-         "run.txt", "", 0, "", {}, ""},
+         "run.txt",
+         "",
+         0,
+         "",
+         {},
+         ""},
         {"header of 100000 fields",
-         [](const TestDir& d) { put(d, "data/x.txt", repeat("h ", 100000) + "\n" + kPeaks); }, "run.txt", "", 0,
-         "", {}, ""},
-        {"NUL bytes end a line", [](const TestDir& d) {
-             put(d, "data/x.txt", kHeader + kPeaks + std::string("B,1 f S3 1 1 0\0 1 2 3\n", 22) +
-                                      std::string("\0\0\0\n", 4));
-         }, "run.txt", "", 0, "", {}, ""},
+         [](const TestDir& d) { put(d, "data/x.txt", repeat("h ", 100000) + "\n" + kPeaks); },
+         "run.txt",
+         "",
+         0,
+         "",
+         {},
+         ""},
+        {"NUL bytes end a line",
+         [](const TestDir& d) {
+             put(d, "data/x.txt",
+                 kHeader + kPeaks + std::string("B,1 f S3 1 1 0\0 1 2 3\n", 22) + std::string("\0\0\0\n", 4));
+         },
+         "run.txt",
+         "",
+         0,
+         "",
+         {},
+         ""},
         {"empty export", [](const TestDir& d) { put(d, "data/x.txt", ""); }, "run.txt", "", 0, "", all, ""},
-        {"binary bytes as export", [](const TestDir& d) {
+        {"binary bytes as export",
+         [](const TestDir& d) {
              std::string b;
              for (int i = 0; i < 5000; ++i) b += static_cast<char>((i * 7919) & 0xff);
              put(d, "data/x.txt", b);
-         }, "run.txt", "", 0, "", all, ""},
+         },
+         "run.txt", "", 0, "", all, ""},
     };
     // Each row's batch file names its own input.
-    const char* inputs[] = {"missing.txt", "mem.txt", "folder", "fifo", "zero", "Chan3", "x.txt", "export.txt",
-                            "export.txt",  "export.txt", "export.txt", "x.txt", "-", "x.txt", "x.txt",
-                            "x.txt", "x.txt", "x.txt", "x.txt", "x.txt"};
+    const char* inputs[] = {"missing.txt", "mem.txt",    "folder",     "fifo",       "zero",  "Chan3", "x.txt",
+                            "export.txt",  "export.txt", "export.txt", "export.txt", "x.txt", "-",     "x.txt",
+                            "x.txt",       "x.txt",      "x.txt",      "x.txt",      "x.txt", "x.txt"};
     ASSERT_EQ(rows.size(), std::size(inputs));
     for (std::size_t i = 0; i < rows.size(); ++i) {
         auto prepare = rows[i].prepare;
@@ -255,10 +357,17 @@ TEST_F(BadInput, ExportsThatAreReadAsTheySay) {
 // A line of 50 MB is read in a fixed amount of memory: the run fits in
 // 100 MB of address space (where no sanitizer or checker reserves more).
 TEST_F(BadInput, ExportLineOf50MB) {
-    Row row = {"export line of 50 MB", [](const TestDir& d) {
+    Row row = {"export line of 50 MB",
+               [](const TestDir& d) {
                    put(d, "run.txt", "Peaks\n" + read_run("x.txt"));
                    put(d, "data/x.txt", kHeader + "B,1 f A 1 1 0 1 2 3 " + std::string(50u << 20, '7') + "\n");
-               }, "run.txt", "", 0, "", {}, ""};
+               },
+               "run.txt",
+               "",
+               0,
+               "",
+               {},
+               ""};
 #if !defined(__SANITIZE_ADDRESS__)
     if (wrapper().empty()) row.shell = "ulimit -v 100000; ";
 #endif
@@ -271,53 +380,145 @@ TEST_F(BadInput, ExportLineOf50MB) {
 TEST_F(BadInput, TablesGivenToComputeTable) {
     std::vector<Row> rows = {
         {"missing table", nullptr, "", "10\n", 0, "Message: Sorry: invalid binary file", {}, ""},
-        {"folder as table", [](const TestDir& d) { fs::create_directory(d.file("data/t.bin")); }, "", "10\n", 0,
-         "Message: Sorry: invalid binary file", {}, ""},
-        {"pipe as table (would block)", [](const TestDir& d) { mkfifo(d.file("data/t.bin").c_str(), 0600); }, "",
-         "10\n", 0, "Message: Sorry: invalid binary file", {}, ""},
-        {"empty file", [](const TestDir& d) { put(d, "data/t.bin", ""); }, "", "10\n", 0,
-         "Message: Sorry: invalid binary file", {}, ""},
-        {"file shorter than a trailer", [](const TestDir& d) { put(d, "data/t.bin", "\r\n0005\r\n"); }, "", "10\n",
-         0, "Message: Sorry: invalid binary file", {}, ""},
+        {"folder as table",
+         [](const TestDir& d) { fs::create_directory(d.file("data/t.bin")); },
+         "",
+         "10\n",
+         0,
+         "Message: Sorry: invalid binary file",
+         {},
+         ""},
+        {"pipe as table (would block)",
+         [](const TestDir& d) { mkfifo(d.file("data/t.bin").c_str(), 0600); },
+         "",
+         "10\n",
+         0,
+         "Message: Sorry: invalid binary file",
+         {},
+         ""},
+        {"empty file",
+         [](const TestDir& d) { put(d, "data/t.bin", ""); },
+         "",
+         "10\n",
+         0,
+         "Message: Sorry: invalid binary file",
+         {},
+         ""},
+        {"file shorter than a trailer",
+         [](const TestDir& d) { put(d, "data/t.bin", "\r\n0005\r\n"); },
+         "",
+         "10\n",
+         0,
+         "Message: Sorry: invalid binary file",
+         {},
+         ""},
         {"non-numeric trailer",
-         [](const TestDir& d) { put(d, "data/t.bin", with_trailer(kRows, "\r\n00000x\r\n000006\r\n")); }, "",
-         "10\n", 0, "Message: Sorry: invalid binary file", {}, ""},
+         [](const TestDir& d) { put(d, "data/t.bin", with_trailer(kRows, "\r\n00000x\r\n000006\r\n")); },
+         "",
+         "10\n",
+         0,
+         "Message: Sorry: invalid binary file",
+         {},
+         ""},
         {"trailer claiming more rows than the file holds",
-         [](const TestDir& d) { put(d, "data/t.bin", with_trailer(kRows, "\r\n000100\r\n000006\r\n")); }, "",
-         "10\n", 1, "Error: can't read vector (readvec)", {}, ""},
+         [](const TestDir& d) { put(d, "data/t.bin", with_trailer(kRows, "\r\n000100\r\n000006\r\n")); },
+         "",
+         "10\n",
+         1,
+         "Error: can't read vector (readvec)",
+         {},
+         ""},
         {"count of seven digits",
-         [](const TestDir& d) { put(d, "data/t.bin", with_trailer(kRows, "\r\n1000000\r\n000006\r\n")); }, "",
-         "10\n", 0, "Message: Sorry: invalid binary file", {}, ""},
+         [](const TestDir& d) { put(d, "data/t.bin", with_trailer(kRows, "\r\n1000000\r\n000006\r\n")); },
+         "",
+         "10\n",
+         0,
+         "Message: Sorry: invalid binary file",
+         {},
+         ""},
         {"too few columns",
-         [](const TestDir& d) { put(d, "data/t.bin", with_trailer({1, 2, 3, 4, 5, 6, 7, 8}, "\r\n000002\r\n000004\r\n")); },
-         "", "10\n", 1, "fatal input-output error numcol>c1 (selectcol", {}, ""},
-        {"NaN and infinite values", [](const TestDir& d) {
+         [](const TestDir& d) {
+             put(d, "data/t.bin", with_trailer({1, 2, 3, 4, 5, 6, 7, 8}, "\r\n000002\r\n000004\r\n"));
+         },
+         "",
+         "10\n",
+         1,
+         "fatal input-output error numcol>c1 (selectcol",
+         {},
+         ""},
+        {"NaN and infinite values",
+         [](const TestDir& d) {
              const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
              put(d, "data/t.bin", table({nan, 1, 0, 100, 5, 6, 1, 1, 0, inf, 5, 6, 1, 2, 0, 110, nan, 6}, 3, 6));
-         }, "", "10\n", 0, "Message: Sorry: more than 999999 size classes", {}, ""},
+         },
+         "",
+         "10\n",
+         0,
+         "Message: Sorry: more than 999999 size classes",
+         {},
+         ""},
         {"huge sample numbers",
-         [](const TestDir& d) { put(d, "data/t.bin", table({1e9f, 1, 0, 100, 5, 6}, 1, 6)); }, "", "10\n", 0,
-         "Message: Sorry: more than 999999 samples", {}, ""},
-        {"output linked to the input", [](const TestDir& d) {
+         [](const TestDir& d) {
+             put(d, "data/t.bin", table({1e9f, 1, 0, 100, 5, 6}, 1, 6));
+         },
+         "",
+         "10\n",
+         0,
+         "Message: Sorry: more than 999999 samples",
+         {},
+         ""},
+        {"output linked to the input",
+         [](const TestDir& d) {
              put(d, "data/t.bin", table(kRows, 2, 6));
              link(d, "t.bin", "data/t.bin_tabtotSH");
-         }, "", "10\n", 1, "Error: input file is also an output file (computetable)", {}, ""},
-        {"output name taken by a folder", [](const TestDir& d) {
+         },
+         "",
+         "10\n",
+         1,
+         "Error: input file is also an output file (computetable)",
+         {},
+         ""},
+        {"output name taken by a folder",
+         [](const TestDir& d) {
              fs::remove(d.file("data/Chan1_tabSH"));
              fs::create_directory(d.file("data/Chan1_tabSH"));
-         }, "Chan1", "10\n", 1, "Error: can't open binary output file (ouvecr)", {"Chan1_tabSH"}, ""},
-        {"full disk while writing", [](const TestDir& d) {
+         },
+         "Chan1",
+         "10\n",
+         1,
+         "Error: can't open binary output file (ouvecr)",
+         {"Chan1_tabSH"},
+         ""},
+        {"full disk while writing",
+         [](const TestDir& d) {
              std::vector<float> v;
              for (int i = 1; i <= 3000; ++i)
                  v.insert(v.end(), {static_cast<float>(i), 1, 0, static_cast<float>(100 + i % 50), 5, 6});
              put(d, "data/t.bin", table(v, 3000, 6));
-         }, "", "1\n", 1, "Error: can't write matrix (ecrmat)", {}, "ulimit -f 64; trap '' XFSZ; "},
-        {"labelled copy's name taken by a folder", [](const TestDir& d) {
-             fs::create_directory(d.file("data/Chan1_tabSH.csv"));
-         }, "--csv Chan1", "10\n", 1, "Error: can't open labelled table (csvtable)", {}, ""},
+         },
+         "",
+         "1\n",
+         1,
+         "Error: can't write matrix (ecrmat)",
+         {},
+         "ulimit -f 64; trap '' XFSZ; "},
+        {"labelled copy's name taken by a folder",
+         [](const TestDir& d) { fs::create_directory(d.file("data/Chan1_tabSH.csv")); },
+         "--csv Chan1",
+         "10\n",
+         1,
+         "Error: can't open labelled table (csvtable)",
+         {},
+         ""},
         // Run-time answers to the class-width question.
-        {"width 0, then end of input", nullptr, "Chan1", "0\n", 0,
-         "Message: Sorry: the class width must be at least 1", {}, ""},
+        {"width 0, then end of input",
+         nullptr,
+         "Chan1",
+         "0\n",
+         0,
+         "Message: Sorry: the class width must be at least 1",
+         {},
+         ""},
         {"width -5", nullptr, "Chan1", "-5\n", 0, "Message: Sorry: the class width must be at least 1", {}, ""},
         {"width abc", nullptr, "Chan1", "abc\n", 0, "Message: Sorry: the class width must be at least 1", {}, ""},
         {"empty answer", nullptr, "Chan1", "\n", 0, "Message: Sorry: the class width must be at least 1", {}, ""},
@@ -342,49 +543,140 @@ TEST_F(BadInput, TablesGivenToComputeTable) {
 TEST_F(BadInput, BatchFilesAndStartUp) {
     std::vector<Row> rows = {
         {"missing batch file", nullptr, "none.txt", "", 2, "none.txt: cannot open the batch file", {}, ""},
-        {"folder as batch file", [](const TestDir& d) { fs::create_directory(d.file("b")); }, "b", "", 2,
-         "b: this is a folder, not a batch file", {}, ""},
-        {"endless device as batch file", nullptr, "/dev/zero", "", 2,
-         "this is a pipe or a device, not a batch file", {}, ""},
-        {"empty batch file", [](const TestDir& d) { put(d, "b.txt", ""); }, "b.txt", "", 2,
-         "b.txt: the batch file is empty", {}, ""},
-        {"option line of 100000 characters",
-         [](const TestDir& d) { put(d, "b.txt", "R\n" + std::string(100000, '7') + "\n1\nexport.txt\n"); }, "b.txt",
-         "", 2, "stopped early at line 2: option number must be 1 to 20, not \"7777", {}, ""},
-        {"value of 100000 characters",
-         [](const TestDir& d) { put(d, "b.txt", "R\n1\n1\n" + std::string(100000, 'p') + "\n"); }, "b.txt", "", 1,
-         "Error: can't open input file (Peakread)", {}, ""},
-        {"NUL byte in a value (ends it)",
-         [](const TestDir& d) { put(d, "b.txt", std::string("R\n1\n1\nexport.txt\0junk\n", 22)); }, "b.txt", "", 0,
-         "", {}, ""},
-        {"CR CR LF line ends", [](const TestDir& d) { put(d, "b.txt", "R\r\r\n1\r\r\n1\r\r\nexport.txt\r\r\n"); },
-         "b.txt", "", 0, "", {}, ""},
-        {"wildcards in the batch path", [](const TestDir& d) { put(d, "b3-run.txt", "R\n1\n1\nexport.txt\n"); },
-         "'b3*.txt'", "", 0, "", {}, ""},
-        {"huge start option", nullptr, "-o 2147483647", "", 0, "Sorry: there is no such option in this program", {},
+        {"folder as batch file",
+         [](const TestDir& d) { fs::create_directory(d.file("b")); },
+         "b",
+         "",
+         2,
+         "b: this is a folder, not a batch file",
+         {},
          ""},
-        {"huge option number typed at the menu", nullptr, "", "2147483000\n", 0,
-         "Sorry: there is no such option in this program", {}, ""},
-        {"negative option number typed at the menu", nullptr, "", "-5\n", 0,
-         "Sorry: there is no such option in this program", {}, ""},
-        {"folder as QOR4DIRP.txt", [](const TestDir& d) {
+        {"endless device as batch file",
+         nullptr,
+         "/dev/zero",
+         "",
+         2,
+         "this is a pipe or a device, not a batch file",
+         {},
+         ""},
+        {"empty batch file",
+         [](const TestDir& d) { put(d, "b.txt", ""); },
+         "b.txt",
+         "",
+         2,
+         "b.txt: the batch file is empty",
+         {},
+         ""},
+        {"option line of 100000 characters",
+         [](const TestDir& d) { put(d, "b.txt", "R\n" + std::string(100000, '7') + "\n1\nexport.txt\n"); },
+         "b.txt",
+         "",
+         2,
+         "stopped early at line 2: option number must be 1 to 20, not \"7777",
+         {},
+         ""},
+        {"value of 100000 characters",
+         [](const TestDir& d) { put(d, "b.txt", "R\n1\n1\n" + std::string(100000, 'p') + "\n"); },
+         "b.txt",
+         "",
+         1,
+         "Error: can't open input file (Peakread)",
+         {},
+         ""},
+        {"NUL byte in a value (ends it)",
+         [](const TestDir& d) { put(d, "b.txt", std::string("R\n1\n1\nexport.txt\0junk\n", 22)); },
+         "b.txt",
+         "",
+         0,
+         "",
+         {},
+         ""},
+        {"CR CR LF line ends",
+         [](const TestDir& d) { put(d, "b.txt", "R\r\r\n1\r\r\n1\r\r\nexport.txt\r\r\n"); },
+         "b.txt",
+         "",
+         0,
+         "",
+         {},
+         ""},
+        {"wildcards in the batch path",
+         [](const TestDir& d) { put(d, "b3-run.txt", "R\n1\n1\nexport.txt\n"); },
+         "'b3*.txt'",
+         "",
+         0,
+         "",
+         {},
+         ""},
+        {"huge start option",
+         nullptr,
+         "-o 2147483647",
+         "",
+         0,
+         "Sorry: there is no such option in this program",
+         {},
+         ""},
+        {"huge option number typed at the menu",
+         nullptr,
+         "",
+         "2147483000\n",
+         0,
+         "Sorry: there is no such option in this program",
+         {},
+         ""},
+        {"negative option number typed at the menu",
+         nullptr,
+         "",
+         "-5\n",
+         0,
+         "Sorry: there is no such option in this program",
+         {},
+         ""},
+        {"folder as QOR4DIRP.txt",
+         [](const TestDir& d) {
              fs::remove(d.file("QOR4DIRP.txt"));
              fs::create_directory(d.file("QOR4DIRP.txt"));
              put(d, "b.txt", "R\n1\n1\n" + d.file("data/export.txt") + "\n");
-         }, "b.txt", "", 0, "", {}, ""},
-        {"endless device as QOR4DIRP.txt", [](const TestDir& d) {
+         },
+         "b.txt",
+         "",
+         0,
+         "",
+         {},
+         ""},
+        {"endless device as QOR4DIRP.txt",
+         [](const TestDir& d) {
              fs::remove(d.file("QOR4DIRP.txt"));
              link(d, "/dev/zero", "QOR4DIRP.txt");
              put(d, "b.txt", "R\n1\n1\n" + d.file("data/export.txt") + "\n");
-         }, "b.txt", "", 0, "", {}, ""},
-        {"folder as QOR4PREF.txt", [](const TestDir& d) {
+         },
+         "b.txt",
+         "",
+         0,
+         "",
+         {},
+         ""},
+        {"folder as QOR4PREF.txt",
+         [](const TestDir& d) {
              fs::remove(d.file("prefs/QOR4PREF.txt"));
              fs::create_directory(d.file("prefs/QOR4PREF.txt"));
              put(d, "b.txt", "R\n1\n1\n" + d.file("data/export.txt") + "\n");
-         }, "b.txt", "", 0, "", {}, ""},
-        {"no HOME and no QOR4DIRP.txt", [](const TestDir& d) { fs::remove(d.file("QOR4DIRP.txt")); }, "", "", 0,
-         "HOME is not set; QOR4PREF.txt is kept in the start folder", {}, "unset HOME; "},
-        {"folder in the text report's place", [](const TestDir& d) {
+         },
+         "b.txt",
+         "",
+         0,
+         "",
+         {},
+         ""},
+        {"no HOME and no QOR4DIRP.txt",
+         [](const TestDir& d) { fs::remove(d.file("QOR4DIRP.txt")); },
+         "",
+         "",
+         0,
+         "HOME is not set; QOR4PREF.txt is kept in the start folder",
+         {},
+         "unset HOME; "},
+        {"folder in the text report's place",
+         [](const TestDir& d) {
              std::time_t now = std::time(nullptr);
              for (int s = 0; s < 4; ++s) {
                  std::time_t t = now + s;
@@ -392,7 +684,13 @@ TEST_F(BadInput, BatchFilesAndStartUp) {
                  std::strftime(stamp, sizeof stamp, "-%H-%M-%S", std::localtime(&t));
                  fs::create_directory(d.file(std::string("data/l-Peakgrid") + stamp + ".txt"));
              }
-         }, "", "1\nexport.txt\n", 0, "Sorry: can't write the text report file", {}, ""},
+         },
+         "",
+         "1\nexport.txt\n",
+         0,
+         "Sorry: can't write the text report file",
+         {},
+         ""},
     };
     run_all(rows);
 }
@@ -407,11 +705,11 @@ TEST_F(BadInput, BatchFileCutAtEveryLine) {
         std::string part = whole.substr(0, at);
         int lines = static_cast<int>(std::count(part.begin(), part.end(), '\n'));
         int status = lines == 4 || lines == 14 ? 0 : 2;
-        std::string message = lines == 0 ? "the batch file is empty"
+        std::string message = lines == 0    ? "the batch file is empty"
                               : status == 0 ? ""
                                             : "stopped early at line " + std::to_string(lines + 1);
-        rows.push_back({"cut", [part](const TestDir& d) { put(d, "b.txt", part); }, "b.txt", "10\n", status,
-                        message, {}, ""});
+        rows.push_back(
+            {"cut", [part](const TestDir& d) { put(d, "b.txt", part); }, "b.txt", "10\n", status, message, {}, ""});
         if (at == whole.size()) break;
     }
     EXPECT_EQ(rows.size(), 15u);

@@ -57,8 +57,7 @@ TEST_F(Console, ImportThenBothOptionsThenExportGiveTheLabelledTable) {
         "Plot_A,800,0,0\r\n"
         "Plot_B,450,700,0\r\n";
     EXPECT_EQ(data("Chan1_tabtotSH.csv"), expected);
-    EXPECT_EQ(data("Chan1_tabSH.csv"),
-              "Sample,\"[100,110)\",\"[110,120)\"\r\nPlot_A,800,0\r\nPlot_B,450,700\r\n");
+    EXPECT_EQ(data("Chan1_tabSH.csv"), "Sample,\"[100,110)\",\"[110,120)\"\r\nPlot_A,800,0\r\nPlot_B,450,700\r\n");
     EXPECT_NE(report().find("Labelled table: Chan1_tabSH.csv\n"), std::string::npos);
 
     // The export finds the names beside the table; its columns are numbered.
@@ -84,7 +83,8 @@ TEST_F(Console, SamplesOfOneDyeStayApartInOption1) {
     write_bytes(dir.file("run.txt"), "One\n1\n1\nin.txt\n");
     ASSERT_EQ(run("run.txt").status, 0);
     EXPECT_EQ(data("SampleNamesCh1"), "Echantillon 1 = s1\nEchantillon 2 = s2\n");
-    EXPECT_EQ(data("Chan1"), table({1, 1, 2137, 100.25f, 50, 321, 1, 2, 2150, 104.5f, 60, 330, 2, 1, 2140, 101, 70, 340}, 3, 6));
+    EXPECT_EQ(data("Chan1"),
+              table({1, 1, 2137, 100.25f, 50, 321, 1, 2, 2150, 104.5f, 60, 330, 2, 1, 2140, 101, 70, 340}, 3, 6));
 }
 
 TEST_F(Console, WithoutCsvOption2LeavesTheFilesItLeftBefore) {
@@ -151,8 +151,7 @@ TEST_F(Console, CompanionExitStatuses) {
         {PEAKGRID_IMPORT_EXE " --format nosuch gs", 2},
         {PEAKGRID_IMPORT_EXE " -o /dev/full gs", 1},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(shell(in + c.cmd + " >/dev/null 2>&1"), c.status) << c.cmd;
+    for (const Case& c : cases) EXPECT_EQ(shell(in + c.cmd + " >/dev/null 2>&1"), c.status) << c.cmd;
     EXPECT_FALSE(fs::exists(dir.file("none.txt")));  // nothing written for a bad input
     EXPECT_EQ(read_bytes(dir.file("o.tsv")), "Sample\t1\t2\n1\t1\t2\n2\t3\t4\n");
     EXPECT_TRUE(fs::exists("/dev/full"));

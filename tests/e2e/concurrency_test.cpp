@@ -16,16 +16,15 @@ std::string export_text(const std::string& tag, int lines) {
     std::string s = kHeader;
     for (int i = 0; i < lines; ++i) {
         int dye = 1 + i % 4;
-        s += "B," + std::to_string(i) + "\tf.fsa\t" + tag + std::to_string(i / 40) + "\t" +
-             std::to_string(dye) + "\t1\t0\t" + std::to_string(50 + i % 500) + ".25\t" +
-             std::to_string(100 + i % 97) + "\t" + std::to_string(1000 + i) + "\n";
+        s += "B," + std::to_string(i) + "\tf.fsa\t" + tag + std::to_string(i / 40) + "\t" + std::to_string(dye) +
+             "\t1\t0\t" + std::to_string(50 + i % 500) + ".25\t" + std::to_string(100 + i % 97) + "\t" +
+             std::to_string(1000 + i) + "\n";
     }
     return s;
 }
 
-const char* const kOutputs[] = {"Chan1", "Chan2", "Chan3", "Chan4", "SampleNames",
-                               "SampleNamesCh1", "SampleNamesCh2", "SampleNamesCh3",
-                               "SampleNamesCh4"};
+const char* const kOutputs[] = {"Chan1",          "Chan2",          "Chan3",          "Chan4",         "SampleNames",
+                                "SampleNamesCh1", "SampleNamesCh2", "SampleNamesCh3", "SampleNamesCh4"};
 
 class Concurrent : public Console {
   protected:
@@ -35,8 +34,8 @@ class Concurrent : public Console {
         std::string cmd = "cd '" + dir.path + "' && HOME='" + dir.path + "'; ";
         for (std::size_t i = 0; i < batches.size(); ++i) {
             std::string n = std::to_string(i);
-            cmd += "( " + wrapper() + "'" PEAKGRID_EXE "' " + batches[i] + " </dev/null >out" + n +
-                   " 2>err" + n + "; echo $? >status" + n + " ) & ";
+            cmd += "( " + wrapper() + "'" PEAKGRID_EXE "' " + batches[i] + " </dev/null >out" + n + " 2>err" + n +
+                   "; echo $? >status" + n + " ) & ";
         }
         cmd += "wait";
         std::system(cmd.c_str());
@@ -97,8 +96,7 @@ TEST_F(Concurrent, ReportsOfRunsInTheSameSecondDoNotMix) {
     for (int k = 0; k < 3; ++k) {
         // Each run its own default folder for outputs would need three
         // configurations; the same outputs are fine, the reports are checked.
-        write_bytes(dir.file("run" + std::to_string(k) + ".txt"),
-                    "Same\n1\n1\n" + dir.file("in.txt") + "\n");
+        write_bytes(dir.file("run" + std::to_string(k) + ".txt"), "Same\n1\n1\n" + dir.file("in.txt") + "\n");
         batches.push_back("run" + std::to_string(k) + ".txt");
     }
     for (int round = 0; round < 4; ++round) {
@@ -112,7 +110,8 @@ TEST_F(Concurrent, ReportsOfRunsInTheSameSecondDoNotMix) {
             EXPECT_EQ(text.find("Peakread: Reading input file", first + 1), std::string::npos) << f;
             EXPECT_NE(text.find("Sample names (channel 4) : SampleNamesCh4\n--- Number of rows: 4000\n"),
                       std::string::npos)
-                << f << " is cut:\n" << text;
+                << f << " is cut:\n"
+                << text;
             ++runs;
         }
         int ok = 0;

@@ -27,8 +27,8 @@ TEST_F(Console, OptionOneFromABatchFile) {
     Outcome r = run("run.txt");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "");  // batch runs do not show the report
-    EXPECT_EQ(data("Chan1"), table({1, 1, 0, 100.5f, 500, 2000, 1, 2, 0, 150.25f, 300, 1500,
-                                    2, 1, 0, 101, 450, 2100}, 3, 6));
+    EXPECT_EQ(data("Chan1"),
+              table({1, 1, 0, 100.5f, 500, 2000, 1, 2, 0, 150.25f, 300, 1500, 2, 1, 0, 101, 450, 2100}, 3, 6));
     EXPECT_EQ(data("Chan2"), table({1, 1, 0, 120, 800, 4000, 2, 1, 0, 119.5f, 700, 3900}, 2, 6));
     EXPECT_EQ(data("Chan3"), table({}, 0, 6));
     EXPECT_EQ(data("Chan4"), table({}, 0, 6));
@@ -43,17 +43,19 @@ TEST_F(Console, OptionOneFromABatchFile) {
     ASSERT_NE(body, std::string::npos) << rep;
     EXPECT_EQ(rep.substr(body),
               "Peakread: Reading input file\n"
-              "Input file: " + dir.file("in/export.txt") + "\n"
-              "--- Number of rows: 5, columns: 9\n"
-              "Output file (channel 1) : Chan1\n--- Number of rows: 3, columns: 6\n"
-              "Output file (channel 2) : Chan2\n--- Number of rows: 2, columns: 6\n"
-              "Output file (channel 3) : Chan3\n--- Number of rows: 0, columns: 6\n"
-              "Output file (channel 4) : Chan4\n--- Number of rows: 0, columns: 6\n"
-              "Sample names : SampleNames\n--- Number of rows: 2\n"
-              "Sample names (channel 1) : SampleNamesCh1\n--- Number of rows: 2\n"
-              "Sample names (channel 2) : SampleNamesCh2\n--- Number of rows: 2\n"
-              "Sample names (channel 3) : SampleNamesCh3\n--- Number of rows: 0\n"
-              "Sample names (channel 4) : SampleNamesCh4\n--- Number of rows: 0\n");
+              "Input file: " +
+                  dir.file("in/export.txt") +
+                  "\n"
+                  "--- Number of rows: 5, columns: 9\n"
+                  "Output file (channel 1) : Chan1\n--- Number of rows: 3, columns: 6\n"
+                  "Output file (channel 2) : Chan2\n--- Number of rows: 2, columns: 6\n"
+                  "Output file (channel 3) : Chan3\n--- Number of rows: 0, columns: 6\n"
+                  "Output file (channel 4) : Chan4\n--- Number of rows: 0, columns: 6\n"
+                  "Sample names : SampleNames\n--- Number of rows: 2\n"
+                  "Sample names (channel 1) : SampleNamesCh1\n--- Number of rows: 2\n"
+                  "Sample names (channel 2) : SampleNamesCh2\n--- Number of rows: 2\n"
+                  "Sample names (channel 3) : SampleNamesCh3\n--- Number of rows: 0\n"
+                  "Sample names (channel 4) : SampleNamesCh4\n--- Number of rows: 0\n");
     EXPECT_EQ(rep.substr(0, 63), "*------------------------------------------------------------*\n");
     // No temporary report file is left behind.
     for (const auto& e : fs::directory_iterator(dir.file("data")))
@@ -169,8 +171,7 @@ TEST_F(Console, FormRowsShowTheirLabels) {
     Outcome r = run("-o 2", "Chan1\n3\n");  // the input ends at row 3: nothing runs
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.err.find("Compute table\n  Input file: "), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("  Height (1) or Area (2) of peaks  - Default = Height : "), std::string::npos)
-        << r.err;
+    EXPECT_NE(r.err.find("  Height (1) or Area (2) of peaks  - Default = Height : "), std::string::npos) << r.err;
     EXPECT_EQ(r.out.find("Peakgrid"), std::string::npos);
 }
 

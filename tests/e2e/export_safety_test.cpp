@@ -75,13 +75,16 @@ TEST_F(ExportSafety, BadInputsAndOutputs) {
     const std::vector<Row> rows = {
         {"good run replaces the earlier output", nullptr, "-o out Chan1_tabSH", 0, "", "Forest,700,0,3\r\n", ""},
         {"output is the table", nullptr, "-o Chan1_tabSH Chan1_tabSH", 2, "is the table being exported", "", ""},
-        {"heat map over its own table", nullptr, "--svg -o Chan1_tabSH Chan1_tabSH", 2,
-         "is the table being exported", "", ""},
-        {"output linked to the table", [](const TestDir& d) {
+        {"heat map over its own table", nullptr, "--svg -o Chan1_tabSH Chan1_tabSH", 2, "is the table being exported",
+         "", ""},
+        {"output linked to the table",
+         [](const TestDir& d) {
              fs::remove(d.file("out"));
              fs::create_symlink("Chan1_tabSH", d.file("out"));
-         }, "--tsv -o out Chan1_tabSH", 2, "is the table being exported", "", ""},
-        {"output is the names file", nullptr, "-o SampleNamesCh1 Chan1_tabSH", 2, "is the names file being read", "", ""},
+         },
+         "--tsv -o out Chan1_tabSH", 2, "is the table being exported", "", ""},
+        {"output is the names file", nullptr, "-o SampleNamesCh1 Chan1_tabSH", 2, "is the names file being read", "",
+         ""},
         {"output is the --names file", [](const TestDir& d) { put(d, "n.txt", kNames); },
          "--names n.txt -o n.txt Chan1_tabSH", 2, "is the names file being read", "", ""},
         {"full disk while writing", [](const TestDir& d) { put(d, "Chan1_tabSH", table(wide(100, 200), 100, 200)); },
@@ -102,12 +105,16 @@ TEST_F(ExportSafety, BadInputsAndOutputs) {
          "note: Chan1_tabSH.csv: not a regular file", "</svg>", ""},
         {"CR-only names file", [](const TestDir& d) { put(d, "n", "Echantillon 1 = A\rEchantillon 2 = B\r"); },
          "--names n -o out Chan1_tabSH", 0, "", "\r\nA,1,0,2.5\r\nB,700,0,3\r\n", ""},
-        {"CR CR LF names file and a name line of 1 MB", [](const TestDir& d) {
+        {"CR CR LF names file and a name line of 1 MB",
+         [](const TestDir& d) {
              put(d, "n", "Echantillon 1 = " + std::string(1 << 20, 'x') + "\r\r\nEchantillon 2 = B\r\r\n");
-         }, "--names n -o out Chan1_tabSH", 0, "", "\r\nB,700,0,3\r\n", ""},
+         },
+         "--names n -o out Chan1_tabSH", 0, "", "\r\nB,700,0,3\r\n", ""},
         {"table shorter than its trailer says",
-         [](const TestDir& d) { put(d, "Chan1_tabSH", table({1, 2, 3}, 2, 3).substr(4)); }, "-o out Chan1_tabSH", 2,
-         "shorter than its 2 x 3 table", "", ""},
+         [](const TestDir& d) {
+             put(d, "Chan1_tabSH", table({1, 2, 3}, 2, 3).substr(4));
+         },
+         "-o out Chan1_tabSH", 2, "shorter than its 2 x 3 table", "", ""},
     };
     run_all(rows);
 }
@@ -118,12 +125,14 @@ TEST_F(ExportSafety, HeatMapOfATableTooBigForMemory) {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "AddressSanitizer ends the program on a failed allocation";
 #endif
-    run_all({{"heat map of a table too big for memory", [](const TestDir& d) {
+    run_all({{"heat map of a table too big for memory",
+              [](const TestDir& d) {
                   // A sparse file: 4 TB of zeros that take no room on disk.
                   put(d, "big", "");
                   fs::resize_file(d.file("big"), 4ull * 999999 * 999999);
                   std::FILE* f = std::fopen(d.file("big").c_str(), "ab");
                   std::fputs("\r\n999999\r\n999999\r\n", f);
                   std::fclose(f);
-              }, "--svg -o out big", 1, "big: not enough memory for its 999999 x 999999 table; nothing written", "", ""}});
+              },
+              "--svg -o out big", 1, "big: not enough memory for its 999999 x 999999 table; nothing written", "", ""}});
 }

@@ -15,7 +15,8 @@
 namespace {
 
 const std::string kHead = "Dye/Sample Peak\tSample Name\tSize\tHeight\tArea\n";
-const std::string kGood = kHead + "\"B,1\"\tA\t100.5\t500\t2000\n\"G,1\"\tA\t120\t800\t4000\n\"B,1\"\tB\t101\t450\t2100\n";
+const std::string kGood =
+    kHead + "\"B,1\"\tA\t100.5\t500\t2000\n\"G,1\"\tA\t120\t800\t4000\n\"B,1\"\tB\t101\t450\t2100\n";
 const std::string kEarlier = "the output of an earlier run\n";
 const std::string kOutHead = "Dye/Sample Peak\tSample File Name\tSample Name\tDye\tSample Peak\tData Point\tSize\t";
 
@@ -54,8 +55,8 @@ std::map<std::string, std::string> inputs_of(const TestDir& d) {
 }
 
 int run_import(const TestDir& d, const std::string& shell, const std::string& args, std::string& err) {
-    const std::string cmd = "cd '" + d.path + "' && { " + shell + "timeout 60 " + wrapper() +
-                            PEAKGRID_IMPORT_EXE " " + args + " >/dev/null 2>stderr.txt; }";
+    const std::string cmd = "cd '" + d.path + "' && { " + shell + "timeout 60 " + wrapper() + PEAKGRID_IMPORT_EXE " " +
+                            args + " >/dev/null 2>stderr.txt; }";
     int raw = std::system(cmd.c_str());
     err = read_bytes(d.file("stderr.txt"));
     return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -121,15 +122,20 @@ TEST(ImportSafety, BadInputsLoseNothing) {
          can_limit_memory() ? "ulimit -v 200000; " : ""},
         {"same file twice", nullptr, "-o out.txt in.txt ./in.txt", 2,
          "./in.txt: given twice (also as in.txt); each file is read once; nothing written", ""},
-        {"same file through a hard link", [](const TestDir& d) { fs::create_hard_link(d.file("in.txt"), d.file("h.txt")); },
-         "-o out.txt in.txt h.txt", 2, "h.txt: given twice (also as in.txt)", ""},
-        {"no Height column", [](const TestDir& d) { put(d, "x.txt", "Dye/Sample Peak,Sample Name,Size,Area\n\"B,1\",A,1,2\n"); },
+        {"same file through a hard link",
+         [](const TestDir& d) { fs::create_hard_link(d.file("in.txt"), d.file("h.txt")); }, "-o out.txt in.txt h.txt",
+         2, "h.txt: given twice (also as in.txt)", ""},
+        {"no Height column",
+         [](const TestDir& d) { put(d, "x.txt", "Dye/Sample Peak,Sample Name,Size,Area\n\"B,1\",A,1,2\n"); },
          "-o out.txt x.txt", 2, "x.txt: not a peak table this program reads (line 1: it names no Height column)", ""},
-        {"separator not read", [](const TestDir& d) { put(d, "x.txt", "Dye/Sample Peak|Sample Name|Size|Height|Area\n"); },
+        {"separator not read",
+         [](const TestDir& d) { put(d, "x.txt", "Dye/Sample Peak|Sample Name|Size|Height|Area\n"); },
          "-o out.txt x.txt", 2, "line 1: fields separated by '|'", ""},
-        {"decimal commas", [](const TestDir& d) {
+        {"decimal commas",
+         [](const TestDir& d) {
              put(d, "x.txt", "Dye/Sample Peak;Sample Name;Size;Height;Area\n\"B,1\";A;100,5;500;2000\n");
-         }, "-o out.txt x.txt", 2, "x.txt: line 2: the size \"100,5\" has a decimal comma", ""},
+         },
+         "-o out.txt x.txt", 2, "x.txt: line 2: the size \"100,5\" has a decimal comma", ""},
         {"no peak at all", [](const TestDir& d) { put(d, "x.txt", kHead + "\"B,1\"\tA\t\t500\t2000\n"); },
          "-o out.txt x.txt", 2, "no peak to write (every data line was skipped); nothing written", ""},
         {"a good file, then a bad one", [](const TestDir& d) { put(d, "x.txt", "Name\tValue\n"); },
@@ -138,20 +144,27 @@ TEST(ImportSafety, BadInputsLoseNothing) {
         {"UTF-16 with its mark", [](const TestDir& d) { put(d, "x.txt", utf16le(kGood)); }, "-o out.txt x.txt", 0,
          "x.txt: GeneMapper table, UTF-16LE", ""},
         {"UTF-8 mark before a GeneScan sample file",
-         [](const TestDir& d) { put(d, "s1", "\xEF\xBB\xBF" "B,1\t5.70\t38.72\t50\t321\t2137\n"); }, "-o out.txt s1", 0,
-         "s1: GeneScan sample file", ""},
-        {"quoted line break", [](const TestDir& d) {
-             put(d, "x.csv", "Dye/Sample Peak,Sample Name,Size,Height,Area\n\"B,1\",\"A\nB\",100,1,2\n\"B,2\",A,110,1,2\n");
-         }, "-o out.txt x.csv", 0, "skipped 2 malformed lines (first: x.csv line 2)", ""},
-        {"names differing by blanks", [](const TestDir& d) {
-             put(d, "x.txt", kHead + "\"B,1\"\tA B\t100\t1\t2\n\"B,2\"\tA_B\t110\t1\t2\n");
-         }, "-o out.txt x.txt", 0,
-         "warning: sample names \"A B\" and \"A_B\" are both written as A_B, read as one sample", ""},
+         [](const TestDir& d) {
+             put(d, "s1",
+                 "\xEF\xBB\xBF"
+                 "B,1\t5.70\t38.72\t50\t321\t2137\n");
+         },
+         "-o out.txt s1", 0, "s1: GeneScan sample file", ""},
+        {"quoted line break",
+         [](const TestDir& d) {
+             put(d, "x.csv",
+                 "Dye/Sample Peak,Sample Name,Size,Height,Area\n\"B,1\",\"A\nB\",100,1,2\n\"B,2\",A,110,1,2\n");
+         },
+         "-o out.txt x.csv", 0, "skipped 2 malformed lines (first: x.csv line 2)", ""},
+        {"names differing by blanks",
+         [](const TestDir& d) { put(d, "x.txt", kHead + "\"B,1\"\tA B\t100\t1\t2\n\"B,2\"\tA_B\t110\t1\t2\n"); },
+         "-o out.txt x.txt", 0, "warning: sample names \"A B\" and \"A_B\" are both written as A_B, read as one sample",
+         ""},
     };
     if (can_limit_memory())
-        rows.push_back({"memory runs out", [](const TestDir& d) {
-                            put(d, "s1", repeat("B,1\t5.70\t38.72\t50\t321\t2137\n", 600000));
-                        }, "-o out.txt s1", 1, "peakgrid-import: not enough memory to hold the peaks; nothing written",
+        rows.push_back({"memory runs out",
+                        [](const TestDir& d) { put(d, "s1", repeat("B,1\t5.70\t38.72\t50\t321\t2137\n", 600000)); },
+                        "-o out.txt s1", 1, "peakgrid-import: not enough memory to hold the peaks; nothing written",
                         "ulimit -v 20000; "});
     for (const Row& row : rows) check_row(row);
 }

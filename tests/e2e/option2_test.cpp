@@ -5,9 +5,8 @@
 namespace {
 
 // Five peaks of two samples: (sample, peak, -, length, height, area).
-const std::vector<float> kPeaks = {1, 1, 0, 100.5f, 500, 2000, 1, 2, 0, 105, 300, 1500,
-                                   1, 3, 0, 121,    200, 900,  2, 1, 0, 101, 450, 2100,
-                                   2, 2, 0, 119.5f, 700, 3900};
+const std::vector<float> kPeaks = {1,   1,   0,   100.5f, 500, 2000, 1,   2,   0,    105, 300, 1500, 1,      3,   0,
+                                   121, 200, 900, 2,      1,   0,    101, 450, 2100, 2,   2,   0,    119.5f, 700, 3900};
 
 // A batch file running option 2 on in.bin with G groups and values 3..7.
 std::string batch(const std::string& p3to7, int groups = 1) {
@@ -28,19 +27,27 @@ TEST_F(Console, ComputeTableWorkedExamples) {
         const char* kept_name;
         std::vector<float> kept;  // 2 x 2
     } cases[] = {
-        {"1\n1\n2\n0\n0\n", "10\n", "in.bin_tabtotSH", {800, 0, 0, 450, 700, 0}, "in.bin_tabSH",
-         {800, 0, 450, 700}},
-        {"2\n1\n2\n\n\n", "10\n", "in.bin_tabtotSS", {3500, 0, 0, 2100, 3900, 0}, "in.bin_tabSS",
+        {"1\n1\n2\n0\n0\n", "10\n", "in.bin_tabtotSH", {800, 0, 0, 450, 700, 0}, "in.bin_tabSH", {800, 0, 450, 700}},
+        {"2\n1\n2\n\n\n",
+         "10\n",
+         "in.bin_tabtotSS",
+         {3500, 0, 0, 2100, 3900, 0},
+         "in.bin_tabSS",
          {3500, 0, 2100, 3900}},
-        {"1\n2\n2\n0\n0\n", "10\n", "in.bin_tabtotMH", {500, 0, 0, 450, 700, 0}, "in.bin_tabMH",
-         {500, 0, 450, 700}},
-        {"2\n2\n2\n0\n0\n", "10\n", "in.bin_tabtotMS", {2000, 0, 0, 2100, 3900, 0}, "in.bin_tabMS",
+        {"1\n2\n2\n0\n0\n", "10\n", "in.bin_tabtotMH", {500, 0, 0, 450, 700, 0}, "in.bin_tabMH", {500, 0, 450, 700}},
+        {"2\n2\n2\n0\n0\n",
+         "10\n",
+         "in.bin_tabtotMS",
+         {2000, 0, 0, 2100, 3900, 0},
+         "in.bin_tabMS",
          {2000, 0, 2100, 3900}},
-        {"1\n1\n2\n1\n0\n", "10\n", "in.bin_tabtotSH", {800, 0, 0, 0, 700, 0}, "in.bin_tabSH",
-         {800, 0, 0, 700}},
+        {"1\n1\n2\n1\n0\n", "10\n", "in.bin_tabtotSH", {800, 0, 0, 0, 700, 0}, "in.bin_tabSH", {800, 0, 0, 700}},
         // Row proportions (the default), and a width of 0 asked again.
-        {"\n\n\n\n\n", "0\n10\n", "in.bin_tabtotSH",
-         {1, 0, 0, f(450.0 / 1150), f(700.0 / 1150), 0}, "in.bin_tabSH",
+        {"\n\n\n\n\n",
+         "0\n10\n",
+         "in.bin_tabtotSH",
+         {1, 0, 0, f(450.0 / 1150), f(700.0 / 1150), 0},
+         "in.bin_tabSH",
          {1, 0, f(450.0 / 1150), f(700.0 / 1150)}},
     };
     for (const auto& c : cases) {
@@ -83,9 +90,9 @@ TEST_F(Console, ComputeTableClassLayoutOfTwoGroups) {
     Outcome r = run("run.txt", "10\n20\n200\n");
     ASSERT_EQ(r.status, 0) << r.err;
     std::string rep = report();
-    for (const char* line : {"Mini = 35\n200\nMaxi = 499\n", "Group number : 1, number of classes = 17\n",
-                             "Group number : 2, number of classes = 15\n",
-                             "Total number of classes = 32\nMax number of classes = 17\n"})
+    for (const char* line :
+         {"Mini = 35\n200\nMaxi = 499\n", "Group number : 1, number of classes = 17\n",
+          "Group number : 2, number of classes = 15\n", "Total number of classes = 32\nMax number of classes = 17\n"})
         EXPECT_NE(rep.find(line), std::string::npos) << line << rep;
     EXPECT_EQ(data("in.bin_tabtotSH").size(), 4u * 32 + 18);
 }
@@ -112,8 +119,8 @@ TEST_F(Console, ComputeTableCancelledOrRefused) {
 
 TEST_F(Console, ComputeTableLayoutEdges) {
     // One sample whose heights 5, 3, 3, 1 fall in four classes of width 10.
-    const std::vector<float> ranked = {1, 1, 0, 10, 5, 1, 1, 2, 0, 20, 3, 1, 1, 3, 0, 30, 3, 1,
-                                       1, 4, 0, 40, 1, 1, 1, 5, 0, 45, 0, 1};
+    const std::vector<float> ranked = {1,  1, 0, 10, 5, 1, 1,  2, 0, 20, 3, 1, 1,  3, 0,
+                                       30, 3, 1, 1,  4, 0, 40, 1, 1, 1,  5, 0, 45, 0, 1};
     struct Case {
         const char* what;
         std::vector<float> input;
@@ -125,16 +132,42 @@ TEST_F(Console, ComputeTableLayoutEdges) {
         std::vector<float> full, kept;
     } cases[] = {
         {"start above the data: no class", kPeaks, 1, "1\n1\n2\n0\n1000\n", "10\n", "SH", 2, 0, 0, {}, {}},
-        {"an empty last class [121, 121)", kPeaks, 1, "1\n1\n2\n0\n0\n", "7\n", "SH", 2, 4, 2,
-         {800, 0, 0, 0, 450, 0, 700, 0}, {800, 0, 450, 700}},
-        {"two largest peaks, ties kept", ranked, 1, "1\n1\n2\n2\n0\n", "10\n", "SH", 1, 4, 3,
-         {5, 3, 3, 0}, {5, 3, 3}},
+        {"an empty last class [121, 121)",
+         kPeaks,
+         1,
+         "1\n1\n2\n0\n0\n",
+         "7\n",
+         "SH",
+         2,
+         4,
+         2,
+         {800, 0, 0, 0, 450, 0, 700, 0},
+         {800, 0, 450, 700}},
+        {"two largest peaks, ties kept", ranked, 1, "1\n1\n2\n2\n0\n", "10\n", "SH", 1, 4, 3, {5, 3, 3, 0}, {5, 3, 3}},
         // Upper limits 115 then 105: group 2 gets no class and group 3,
         // [105, 121), overlaps group 1's [100, 110) and [110, 115).
-        {"overlapping groups, sums", kPeaks, 3, "1\n1\n2\n0\n0\n", "10\n10\n10\n115\n105\n", "SH", 2, 3, 2,
-         {800, 0, 0, 450, 0, 700}, {800, 0, 450, 700}},
-        {"overlapping groups, maxima", kPeaks, 3, "1\n2\n2\n0\n0\n", "10\n10\n10\n115\n105\n", "MH", 2, 3,
-         2, {500, 0, 300, 450, 0, 700}, {500, 300, 450, 700}},
+        {"overlapping groups, sums",
+         kPeaks,
+         3,
+         "1\n1\n2\n0\n0\n",
+         "10\n10\n10\n115\n105\n",
+         "SH",
+         2,
+         3,
+         2,
+         {800, 0, 0, 450, 0, 700},
+         {800, 0, 450, 700}},
+        {"overlapping groups, maxima",
+         kPeaks,
+         3,
+         "1\n2\n2\n0\n0\n",
+         "10\n10\n10\n115\n105\n",
+         "MH",
+         2,
+         3,
+         2,
+         {500, 0, 300, 450, 0, 700},
+         {500, 300, 450, 700}},
     };
     for (const auto& c : cases) {
         write_bytes(dir.file("data/in.bin"), table(c.input, static_cast<int>(c.input.size() / 6), 6));

@@ -21,15 +21,13 @@ class Prep : public Console {
     Outcome prep(const std::string& batch) {
         write_bytes(dir.file("run.txt"), batch);
         write_bytes(dir.file("stdin.txt"), "");
-        std::string cmd = "cd '" + dir.path + "' && HOME='" + dir.path + "' " + wrapper() + "'" PEAKPREP_EXE
-                          "' run.txt <stdin.txt >stdout.txt 2>stderr.txt";
+        std::string cmd = "cd '" + dir.path + "' && HOME='" + dir.path + "' " + wrapper() +
+                          "'" PEAKPREP_EXE "' run.txt <stdin.txt >stdout.txt 2>stderr.txt";
         int raw = std::system(cmd.c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_bytes(dir.file("stdout.txt")),
                 read_bytes(dir.file("stderr.txt"))};
     }
-    void put(const std::string& name, const Rows& v, int cols) {
-        write_bytes(dir.file("data/" + name), tab(v, cols));
-    }
+    void put(const std::string& name, const Rows& v, int cols) { write_bytes(dir.file("data/" + name), tab(v, cols)); }
     // A table's values, empty when the file is not a valid table.
     Rows values(const std::string& name, int& rows, int& cols) {
         std::string b = data(name);
@@ -54,14 +52,12 @@ const Rows kWorked = {
     1, 1, 5,     50,     100, 1000,  // below the min. size 60
     1, 2, 6,     60,     40,  400,   // size on the limit, height below 50
     1, 3, 10,    100,    50,  500,   // height on the limit; merges with the next
-    1, 4, 10.25, 100.25, 150, 100,
-    1, 5, 30,    300,    650, 650,
-    1, 6, 40,    400,    100, 100,   // size on the limit; 10 % of 1000 exactly
-    1, 7, 40.5,  400.5,  300, 300,   // above the max. size 400
-    1, 8, 35,    350,    50,  50,    // 5 % of 1000
-    2, 1, 20,    200,    30,  30,    // below 50: sample 2 is emptied
-    3, 1, 12,    120,    500, 500,
-    3, 2, 12.5,  120.5,  500, 500,   // exactly 0.5 apart: not merged
+    1, 4, 10.25, 100.25, 150, 100,  1, 5, 30,   300,   650, 650,
+    1, 6, 40,    400,    100, 100,                                // size on the limit; 10 % of 1000 exactly
+    1, 7, 40.5,  400.5,  300, 300,                                // above the max. size 400
+    1, 8, 35,    350,    50,  50,                                 // 5 % of 1000
+    2, 1, 20,    200,    30,  30,                                 // below 50: sample 2 is emptied
+    3, 1, 12,    120,    500, 500,  3, 2, 12.5, 120.5, 500, 500,  // exactly 0.5 apart: not merged
 };
 
 }  // namespace
@@ -73,7 +69,7 @@ TEST_F(Prep, FilterPeaksWorkedExample) {
     ASSERT_EQ(r.status, 0) << r.err;
     // 100 and 100.25 weighted by heights 50 and 150: 100.1875, minutes
     // 10.1875; the emptied sample takes the smallest size kept.
-    const Rows want = {1, 1, 10.1875f, 100.1875f, 200, 600, 1, 2, 30, 300, 650, 650, 1, 3, 40, 400, 100, 100,
+    const Rows want = {1, 1, 10.1875f, 100.1875f, 200, 600, 1, 2, 30, 300, 650, 650, 1, 3, 40,    400,    100, 100,
                        2, 1, 0,        100.1875f, 0,   0,   3, 1, 12, 120, 500, 500, 3, 2, 12.5f, 120.5f, 500, 500};
     EXPECT_EQ(data("Chan1_flt"), tab(want, 6));
     EXPECT_EQ(data("Chan1_flt.qc.txt"),
@@ -89,11 +85,11 @@ TEST_F(Prep, FilterPeaksWorkedExample) {
               "2\tB\t200\t30\t30\tabsolute_height\tbelow_absolute_threshold\t50\n"
               "2\tB\t\t\t\tresult\tsample_emptied\t\n");
     const std::string rep = report();
-    for (const char* line : {"Sample number : 1 (A), peaks before = 8, after = 3, total height before = 1440, after = 950\n",
-                             "Sample number : 2 (B), peaks before = 1, after = 0, total height before = 30, after = 0 (emptied)\n",
-                             "Rows dropped (sample number below 1, above 999999 or not finite) = 1\n",
-                             "Emptied: sample number 2\n", "Output file: Chan1_flt\n--- Number of rows: 6, columns: 6\n",
-                             "--- Number of records: 10\n"})
+    for (const char* line :
+         {"Sample number : 1 (A), peaks before = 8, after = 3, total height before = 1440, after = 950\n",
+          "Sample number : 2 (B), peaks before = 1, after = 0, total height before = 30, after = 0 (emptied)\n",
+          "Rows dropped (sample number below 1, above 999999 or not finite) = 1\n", "Emptied: sample number 2\n",
+          "Output file: Chan1_flt\n--- Number of rows: 6, columns: 6\n", "--- Number of records: 10\n"})
         EXPECT_NE(rep.find(line), std::string::npos) << line << rep;
 
     // The relative threshold is final after one pass: the same filter on
@@ -125,9 +121,9 @@ TEST_F(Prep, FilterPeaksMergeChainsSpanAndValueChoice) {
     } cases[] = {
         {"0\n1\n0\n1\n0.5\n0\n", {1, 1, 2, 100.25f, 300, 60}},                                   // the whole chain
         {"0\n1\n0\n1\n0.5\n0.25\n", {1, 1, 1.5f, 100.125f, 200, 30, 1, 2, 3, 100.5f, 100, 30}},  // span 0.5 refused
-        {"0\n1\n0\n1\n0.25\n0\n", all},                                                           // exactly d apart
-        {"20\n1\n0\n1\n0\n0\n", all},                                                // heights: 33 % each
-        {"20\n2\n0\n1\n0\n0\n", {1, 1, 2, 100.25f, 100, 20, 1, 2, 3, 100.5f, 100, 30}},  // areas: 1/6 < 20 %
+        {"0\n1\n0\n1\n0.25\n0\n", all},                                                          // exactly d apart
+        {"20\n1\n0\n1\n0\n0\n", all},                                                            // heights: 33 % each
+        {"20\n2\n0\n1\n0\n0\n", {1, 1, 2, 100.25f, 100, 20, 1, 2, 3, 100.5f, 100, 30}},          // areas: 1/6 < 20 %
     };
     for (const Case& c : cases) {
         ASSERT_EQ(prep(filterbatch(std::string("0\n0\n0\n") + c.values)).status, 0);
@@ -137,9 +133,9 @@ TEST_F(Prep, FilterPeaksMergeChainsSpanAndValueChoice) {
 
 TEST_F(Prep, StatisticalFilterPooledAndPerSample) {
     // Shares on height: sample 1 0.5 and five of 0.1; sample 2 0.6, 0.3, 0.1.
-    put("Chan1", {1, 1, 0, 100, 500, 1, 1, 2, 0, 101, 100, 1, 1, 3, 0, 102, 100, 1, 1, 4, 0, 103, 100, 1,
-                  1, 5, 0, 104, 100, 1, 1, 6, 0, 105, 100, 1, 2, 1, 0, 100, 600, 1, 2, 2, 0, 101, 300, 1,
-                  2, 3, 0, 102, 100, 1},
+    put("Chan1",
+        {1, 1, 0, 100, 500, 1, 1, 2, 0, 101, 100, 1, 1, 3, 0, 102, 100, 1, 1, 4, 0, 103, 100, 1, 1, 5, 0, 104, 100, 1,
+         1, 6, 0, 105, 100, 1, 2, 1, 0, 100, 600, 1, 2, 2, 0, 101, 300, 1, 2, 3, 0, 102, 100, 1},
         6);
     struct Case {
         const char* scope;
@@ -197,7 +193,8 @@ TEST_F(Prep, BadInputsAreRefusedAndWriteNothing) {
         for (const char* out : {"Chan1_flt", "Chan1_pa"}) fs::remove(dir.file(std::string("data/") + out));
         write_bytes(dir.file("data/Chan1"), c.input);
         if (c.link_output)
-            for (const char* out : {"Chan1_flt", "Chan1_pa"}) fs::create_symlink("Chan1", dir.file(std::string("data/") + out));
+            for (const char* out : {"Chan1_flt", "Chan1_pa"})
+                fs::create_symlink("Chan1", dir.file(std::string("data/") + out));
         Outcome r = prep(c.batch);
         EXPECT_EQ(r.status, c.status) << c.what;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << c.what << r.err;
@@ -221,14 +218,14 @@ TEST_F(Prep, ProfileSummaryWorkedExamples) {
     } cases[] = {
         {"0\n",
          {0, 0, 0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 1, 1, 1, 1, 1, 1, 0},
-         {0, 0, nan, nan, nan, nan, 1, 7, 0, nan, 0, 1, 2, 4, 0.693147f, 1, 0.5f, 2, 4, 4, 1.386294f, 1, 0.75f, 4,
-          3, 8.5f, 0.846366f, 0.770395f, 0.525952f, 2.109489f}},
+         {0, 0,    nan, nan, nan, nan,       1, 7,     0, nan, 0,    1,         2,         4,         0.693147f,
+          1, 0.5f, 2,   4,   4,   1.386294f, 1, 0.75f, 4, 3,   8.5f, 0.846366f, 0.770395f, 0.525952f, 2.109489f}},
         // Threshold 3: the 3 counts, the 2s do not.  Row 5: shares 0.625
         // and 0.375: H' = 0.661563, J = H'/ln 2, D = 0.53125.
         {"3\n",
          {0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 1, 0},
-         {0, 0, nan, nan, nan, nan, 1, 7, 0, nan, 0, 1, 0, 0, nan, nan, nan, nan, 0, 0, nan, nan, nan, nan,
-          2, 8, 0.661563f, 0.954434f, 0.46875f, 1.882353f}},
+         {0,   0,   nan, nan, nan, nan, 1,   7,   0,   nan, 0, 1,         0,         0,        nan,
+          nan, nan, nan, 0,   0,   nan, nan, nan, nan, 2,   8, 0.661563f, 0.954434f, 0.46875f, 1.882353f}},
     };
     for (const Case& c : cases) {
         Outcome r = prep(std::string("Summary\n3\n2\nChan1_tabSH\n") + c.threshold);

@@ -18,8 +18,8 @@ class Pipeline : public Console {
   protected:
     Outcome prep(const std::string& batch) {
         write_bytes(dir.file("prep.txt"), batch);
-        std::string cmd = "cd '" + dir.path + "' && HOME='" + dir.path + "' " + wrapper() + "'" PEAKPREP_EXE
-                          "' prep.txt </dev/null >stdout.txt 2>stderr.txt";
+        std::string cmd = "cd '" + dir.path + "' && HOME='" + dir.path + "' " + wrapper() +
+                          "'" PEAKPREP_EXE "' prep.txt </dev/null >stdout.txt 2>stderr.txt";
         int raw = std::system(cmd.c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_bytes(dir.file("stdout.txt")),
                 read_bytes(dir.file("stderr.txt"))};

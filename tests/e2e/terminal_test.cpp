@@ -36,8 +36,7 @@ std::string on_terminal(const std::string& folder, const std::string& typed) {
 // After a run the exit question is asked only while an answer can come:
 // once the terminal's input has ended it is not printed at all.
 TEST_F(Console, ExitQuestionOnlyWhileInputGoesOn) {
-    write_bytes(dir.file("data/export.txt"),
-                "Header\nB,1 f S1 1 1 0 100.5 500 2000\n");
+    write_bytes(dir.file("data/export.txt"), "Header\nB,1 f S1 1 1 0 100.5 500 2000\n");
     std::string shown = on_terminal(dir.path, "1\nexport.txt\n\x04");
     EXPECT_NE(shown.find("Peakread: Reading input file"), std::string::npos) << shown;
     EXPECT_EQ(shown.find("Delete the text report file"), std::string::npos) << shown;

@@ -2,6 +2,4 @@
 
 #include "frame/reset.h"
 
-void reset_core_state() {
-    resetcore();
-}
+void reset_core_state() { resetcore(); }

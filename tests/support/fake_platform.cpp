@@ -62,9 +62,7 @@ std::string port_menu_item_text(int position) {
     const std::string& t = g_fake.menu[static_cast<std::size_t>(position - 1)];
     return t == "-" ? "" : t;
 }
-void port_open_param_dialog(int option) {
-    g_fake.events.push_back("dialog: " + std::to_string(option));
-}
+void port_open_param_dialog(int option) { g_fake.events.push_back("dialog: " + std::to_string(option)); }
 
 bool port_ask_value(const char* const* lines, int line_count, char* answer) {
     std::string e = "ask: ";

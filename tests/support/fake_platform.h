@@ -17,8 +17,8 @@ struct FakePlatform {
     std::vector<int> menu_ids;
     std::string windows_folder;
     int pane_lines = 1;
-    bool closing = false;             // set by the close request
-    int exit_status = -1;             // set by port_exit_process
+    bool closing = false;  // set by the close request
+    int exit_status = -1;  // set by port_exit_process
 };
 extern FakePlatform g_fake;
 

@@ -11,8 +11,8 @@ namespace fs = std::filesystem;
 TestDir::TestDir() {
     static std::atomic<int> counter{0};
     auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    fs::path p = fs::temp_directory_path() /
-                 ("peakgrid-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+    fs::path p =
+        fs::temp_directory_path() / ("peakgrid-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
     fs::create_directories(p);
     path = p.string();
     old_cwd = fs::current_path().string();

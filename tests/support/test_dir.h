@@ -6,7 +6,7 @@
 struct TestDir {
     TestDir();
     ~TestDir();
-    std::string path;      // absolute
+    std::string path;  // absolute
     std::string old_cwd;
     std::string file(const std::string& name) const;
 };

@@ -49,8 +49,7 @@ TEST(Banner, WidthsAndFill) {
         EXPECT_EQ(l[1].size(), static_cast<std::size_t>(c.width)) << "credit line";
         EXPECT_NE(l[1].find("Peakgrid"), std::string::npos);
         EXPECT_NE(l[1].find("QOR-4"), std::string::npos);
-        EXPECT_EQ(l[2], "| Orvendale: " + std::string(c.title) + std::string(c.fill, ' ') +
-                            "07/12/26  16/49  |");
+        EXPECT_EQ(l[2], "| Orvendale: " + std::string(c.title) + std::string(c.fill, ' ') + "07/12/26  16/49  |");
         EXPECT_EQ(l[3], l[0]);
     }
 }

@@ -66,7 +66,11 @@ TEST_F(Binfile, TwoByThreeTableIsFortyTwoBytes) {
     write_table("t", 2, 3);
     std::string b = read_bytes("t");
     ASSERT_EQ(b.size(), 42u);
-    EXPECT_EQ(b.substr(24), std::string("\x0D\x0A" "000002" "\x0D\x0A" "000003" "\x0D\x0A"));
+    EXPECT_EQ(b.substr(24), std::string("\x0D\x0A"
+                                        "000002"
+                                        "\x0D\x0A"
+                                        "000003"
+                                        "\x0D\x0A"));
     // Element (2, 1) = 21.0f little-endian at offset 4 * 3.
     EXPECT_EQ(b.substr(12, 4), std::string("\x00\x00\xA8\x41", 4));
     int r, c;
@@ -206,8 +210,7 @@ TEST_F(Binfile, OversizedCountsAreRefusedAndNothingIsLeft) {
     ouvecr("big", f, 'b');
     writescal(1.0, f);
     closebin(f, "unused");
-    EXPECT_EQ(fatal_text([] { writedims("big", 1000000, 1); }),
-              "Error: more than 999999 rows or columns (writedims)");
+    EXPECT_EQ(fatal_text([] { writedims("big", 1000000, 1); }), "Error: more than 999999 rows or columns (writedims)");
     EXPECT_FALSE(std::filesystem::exists("big"));
 }
 
@@ -281,8 +284,10 @@ TEST_F(Binfile, RowBlocksCoverEveryRowOnce) {
                 EXPECT_EQ(first, next);
                 ++blocks;
                 for (std::size_t i = 0; i < n; ++i)
-                    values_ok = values_ok && v[i * static_cast<std::size_t>(c.cols)] == (first + static_cast<int>(i)) * 10 + 1 &&
-                                v[(i + 1) * static_cast<std::size_t>(c.cols) - 1] == (first + static_cast<int>(i)) * 10 + c.cols;
+                    values_ok = values_ok &&
+                                v[i * static_cast<std::size_t>(c.cols)] == (first + static_cast<int>(i)) * 10 + 1 &&
+                                v[(i + 1) * static_cast<std::size_t>(c.cols) - 1] ==
+                                    (first + static_cast<int>(i)) * 10 + c.cols;
                 next = first + static_cast<int>(n);
             });
         });

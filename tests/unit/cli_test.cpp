@@ -41,12 +41,12 @@ TEST(Cli, ArgumentLoop) {
         }
         SCOPED_TRACE(trace);
         std::string output, taken;
-        std::optional<ExitStatus> end = readcommandline(
-            static_cast<int>(argv.size()), argv.data(), 1, *c.program, output,
-            [&](const std::string& w, const char* value) -> std::string {
-                taken += (taken.empty() ? "" : " ") + w + (value ? std::string("=") + value : "");
-                return w == "--bad" ? "unknown option --bad" : "";
-            });
+        std::optional<ExitStatus> end =
+            readcommandline(static_cast<int>(argv.size()), argv.data(), 1, *c.program, output,
+                            [&](const std::string& w, const char* value) -> std::string {
+                                taken += (taken.empty() ? "" : " ") + w + (value ? std::string("=") + value : "");
+                                return w == "--bad" ? "unknown option --bad" : "";
+                            });
         EXPECT_EQ(end, c.end);
         EXPECT_EQ(output, c.output);
         EXPECT_EQ(taken, c.taken);

@@ -19,11 +19,16 @@ TEST(Dialog, SetActionsByType) {
         SetAction action;
         bool help;
     } cases[] = {
-        {"bin", SetAction::BinChooser, true},   {"text", SetAction::TextChooser, true},
-        {"new", SetAction::NewChooser, true},   {"int", SetAction::ValueEntry, false},
-        {"float", SetAction::ValueEntry, false}, {"string", SetAction::ValueEntry, false},
-        {"selection", SetAction::ValueEntry, false}, {"pict", SetAction::None, false},
-        {"Int", SetAction::None, false},        {"", SetAction::None, false},
+        {"bin", SetAction::BinChooser, true},
+        {"text", SetAction::TextChooser, true},
+        {"new", SetAction::NewChooser, true},
+        {"int", SetAction::ValueEntry, false},
+        {"float", SetAction::ValueEntry, false},
+        {"string", SetAction::ValueEntry, false},
+        {"selection", SetAction::ValueEntry, false},
+        {"pict", SetAction::None, false},
+        {"Int", SetAction::None, false},
+        {"", SetAction::None, false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(setaction(c.type), c.action) << c.type;
@@ -79,16 +84,14 @@ TEST(Dialog, ChoicesThatFitTheChooser) {
         {SetAction::BinChooser, "ab", "C:\\data\\Chan1.ab", true},
         {SetAction::TextChooser, "x", "C:\\data\\export.txt", true},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(acceptchoice(c.chooser, c.extension, c.path), c.accepted) << c.path;
+    for (const auto& c : cases) EXPECT_EQ(acceptchoice(c.chooser, c.extension, c.path), c.accepted) << c.path;
 }
 
 TEST(Dialog, RowsOfAnOption) {
     reset_fake();
     g_registry.table.option_count = 1;
     g_registry.table.param_count[1] = 3;
-    g_registry.table.param_spec[1] =
-        "Table\n[bin,ab,]Output\nnew file\n[new,,]Pick\none\ntwo\n\nfour\n[selection,,]";
+    g_registry.table.param_spec[1] = "Table\n[bin,ab,]Output\nnew file\n[new,,]Pick\none\ntwo\n\nfour\n[selection,,]";
     g_registry.current_option = 1;
     g_fake.menu = {"Three rows"};
     std::vector<DialogRow> rows = dialogrows();

@@ -34,12 +34,19 @@ TEST(Export, NamesAndHeadersWhateverTheirLineEnds) {
         std::string names, header;
         std::vector<std::string> rows, cols;
     } cases[] = {
-        {"LF", "Echantillon 1 = A\nEchantillon 2 = B\n", "Sample,\"[1,2)\",\"[2,3)\"\nx,1,2\n", {"A", "B"}, {"[1,2)", "[2,3)"}},
+        {"LF",
+         "Echantillon 1 = A\nEchantillon 2 = B\n",
+         "Sample,\"[1,2)\",\"[2,3)\"\nx,1,2\n",
+         {"A", "B"},
+         {"[1,2)", "[2,3)"}},
         {"CR LF", "Echantillon 1 = A\r\nEchantillon 2 = B", "Sample,a,b\r\n", {"A", "B"}, {"a", "b"}},
         {"lone CR", "Echantillon 2 = B\rEchantillon 1 = A\r", "Sample,a,b\rx,1,2\r", {"A", "B"}, {"a", "b"}},
         {"CR CR LF", "Echantillon 1 = A\r\r\nEchantillon 2 = B\r\r\n", "Sample,a,b\r\r\n", {"A", "B"}, {"a", "b"}},
-        {"long name cut, header of the wrong width", "Echantillon 1 = " + std::string(9000, 'n') + "\nEchantillon 2 = B\n",
-         "Sample,a,b,c\n", {std::string(4096 - 16, 'n'), "B"}, {}},
+        {"long name cut, header of the wrong width",
+         "Echantillon 1 = " + std::string(9000, 'n') + "\nEchantillon 2 = B\n",
+         "Sample,a,b,c\n",
+         {std::string(4096 - 16, 'n'), "B"},
+         {}},
         {"header longer than 64 bytes a column", "", "Sample,a," + std::string(300, 'b') + "\n", {}, {}},
     };
     TestDir dir;
@@ -85,15 +92,15 @@ TEST(Export, NamesAreWrittenAsUtf8OnlyWhenXmlMayHoldThem) {
     } cases[] = {
         {"\xc3\xa9t\xc3\xa9", "\xc3\xa9t\xc3\xa9"},
         {"\xe2\x82\xac \xf0\x9f\x8c\xb2 \xf4\x8f\xbf\xbd", "\xe2\x82\xac \xf0\x9f\x8c\xb2 \xf4\x8f\xbf\xbd"},
-        {"\xc0\xaf", "&#192;&#175;"},                         // overlong
-        {"\xe0\x80\xaf", "&#224;&#128;&#175;"},               // overlong
-        {"\xf0\x80\x80\xaf", "&#240;&#128;&#128;&#175;"},     // overlong
-        {"\xed\xa0\x80", "&#237;&#160;&#128;"},               // surrogate
-        {"\xf4\x90\x80\x80", "&#244;&#144;&#128;&#128;"},     // above U+10FFFF
+        {"\xc0\xaf", "&#192;&#175;"},                      // overlong
+        {"\xe0\x80\xaf", "&#224;&#128;&#175;"},            // overlong
+        {"\xf0\x80\x80\xaf", "&#240;&#128;&#128;&#175;"},  // overlong
+        {"\xed\xa0\x80", "&#237;&#160;&#128;"},            // surrogate
+        {"\xf4\x90\x80\x80", "&#244;&#144;&#128;&#128;"},  // above U+10FFFF
         {"\xf8\x88\x80\x80\x80", "&#248;&#136;&#128;&#128;&#128;"},
-        {"\xef\xbf\xbe", "&#239;&#191;&#190;"},               // U+FFFE
-        {"\xef\xbf\xbf", "&#239;&#191;&#191;"},               // U+FFFF
-        {"a\xf0\x9f\x8c", "a&#240;&#159;&#140;"},             // cut short
+        {"\xef\xbf\xbe", "&#239;&#191;&#190;"},    // U+FFFE
+        {"\xef\xbf\xbf", "&#239;&#191;&#191;"},    // U+FFFF
+        {"a\xf0\x9f\x8c", "a&#240;&#159;&#140;"},  // cut short
         {"\x80x", "&#128;x"},
     };
     for (const Case& c : cases) {

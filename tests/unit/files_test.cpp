@@ -42,7 +42,8 @@ TEST(Files, KindsAndIdentity) {
     EXPECT_EQ(filekind("nothing"), FileKind::missing);
     EXPECT_EQ(filekind(""), FileKind::missing);
 #ifdef _WIN32
-    for (const char* device : {"NUL", "nul", "COM1", "aux.txt", "lpt1.dat", "con ", "x\\CONOUT$", "\\\\.\\PhysicalDrive0"})
+    for (const char* device :
+         {"NUL", "nul", "COM1", "aux.txt", "lpt1.dat", "con ", "x\\CONOUT$", "\\\\.\\PhysicalDrive0"})
         EXPECT_EQ(filekind(device), FileKind::device) << device;
     EXPECT_EQ(filekind("COM10"), FileKind::missing);
 #else

@@ -17,9 +17,16 @@ TEST(Registry, DecimalIntegers) {
     struct Case {
         const char* text;
         int value;
-    } cases[] = {{"3", 3},         {"  -12x", -12}, {"+7", 7},          {"2abc", 2},
-                 {"abc", 0},       {"", 0},         {"99999999999", INT_MAX},
-                 {"-99999999999", INT_MIN},         {"\t 5", 5},        {"1.9", 1}};
+    } cases[] = {{"3", 3},
+                 {"  -12x", -12},
+                 {"+7", 7},
+                 {"2abc", 2},
+                 {"abc", 0},
+                 {"", 0},
+                 {"99999999999", INT_MAX},
+                 {"-99999999999", INT_MIN},
+                 {"\t 5", 5},
+                 {"1.9", 1}};
     for (const auto& c : cases) EXPECT_EQ(decimalint(c.text), c.value) << c.text;
 }
 
@@ -47,8 +54,7 @@ TEST(Registry, ModuleRegistration) {
     EXPECT_EQ(t.module_name, "Peakgrid");
     EXPECT_EQ(t.menu_titles, "Read Genescan file\nCompute table\n");
     EXPECT_EQ(g_fake.menu, (std::vector<std::string>{"Read Genescan file", "Compute table"}));
-    const std::vector<std::vector<std::string>> types = {{"text"},
-                                                         {"bin", "int", "int", "int", "int", "int", "int"}};
+    const std::vector<std::vector<std::string>> types = {{"text"}, {"bin", "int", "int", "int", "int", "int", "int"}};
     for (int k = 1; k <= t.option_count; ++k) {
         g_registry.current_option = k;
         std::vector<DialogRow> rows = dialogrows();
@@ -104,8 +110,12 @@ TEST(ParamSpec, Descriptors) {
         const char* f2;
         const char* f3;
     } cases[] = {
-        {"text,,", "text", "", ""},   {"int,1,", "int", "1", ""},  {"int,1,2", "int", "1", "2"},
-        {"int,,5", "int", "5", ""},   {"int,,", "int", "", ""},    {"", "", "", ""},
+        {"text,,", "text", "", ""},
+        {"int,1,", "int", "1", ""},
+        {"int,1,2", "int", "1", "2"},
+        {"int,,5", "int", "5", ""},
+        {"int,,", "int", "", ""},
+        {"", "", "", ""},
         {"bin,dat,x,y", "bin", "dat", "x"},
         {"averyveryverylongtypename,1234567890123", "averyveryverylongty", "123456789", ""},
     };
@@ -125,8 +135,7 @@ TEST(ParamSpec, SplittingAndLabels) {
     EXPECT_STREQ(g_registry.descriptors[2], "int,1,");
     EXPECT_EQ(shortlabel(g_registry.labels[2]), "Second");
     EXPECT_EQ(shortlabel("\n\nFirst\nSecond\n"), "First");
-    EXPECT_EQ(labellines(g_registry.labels[2]),
-              (std::vector<std::string>{"Second", "line two", "", "line four"}));
+    EXPECT_EQ(labellines(g_registry.labels[2]), (std::vector<std::string>{"Second", "line two", "", "line four"}));
     std::string fourteen;
     for (int i = 1; i <= 14; ++i) fourteen += "L" + std::to_string(i) + "\n";
     std::vector<std::string> shown = labellines(fourteen.c_str());

@@ -19,11 +19,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kOutputs[] = {"Chan1",          "Chan2",          "Chan3",         "Chan4",
-                                "SampleNames",    "SampleNamesCh1", "SampleNamesCh2",
-                                "SampleNamesCh3", "SampleNamesCh4"};
-const std::string kHeader = "Dye/Sample Peak\tSample File Name\tSample Name\tDye\tPeak\tMinutes\t"
-                            "Size\tHeight\tArea\n";
+const char* const kOutputs[] = {"Chan1",          "Chan2",          "Chan3",          "Chan4",         "SampleNames",
+                                "SampleNamesCh1", "SampleNamesCh2", "SampleNamesCh3", "SampleNamesCh4"};
+const std::string kHeader =
+    "Dye/Sample Peak\tSample File Name\tSample Name\tDye\tPeak\tMinutes\t"
+    "Size\tHeight\tArea\n";
 
 std::string peak(const std::string& fields3to9) { return "B,1\tRun01.fsa\t" + fields3to9 + "\n"; }
 
@@ -72,15 +72,18 @@ std::string outputs(int cols = 6) {
         EXPECT_EQ(b.size(), 24u * rows + 18) << kOutputs[k];
         for (int i = 0; i < rows * 6 && 4u * i < b.size(); ++i) {
             char v[32];
-            std::snprintf(v, sizeof v, "%s%g", i == 0 ? "" : i % 6 ? " " : ";",
+            std::snprintf(v, sizeof v, "%s%g",
+                          i == 0  ? ""
+                          : i % 6 ? " "
+                                  : ";",
                           decodescal(reinterpret_cast<unsigned char*>(&b[4 * i])));
             if (i % 6 < cols) all += v;
         }
         all += k < 3 ? "|" : "#";
     }
     for (int k = 4; k < 9; ++k)
-        all += replace_all(replace_all(replace_all(text(kOutputs[k]), "Echantillon ", ""), " = ", "="),
-                           "\n", " ") + (k < 8 ? "|" : "");
+        all += replace_all(replace_all(replace_all(text(kOutputs[k]), "Echantillon ", ""), " = ", "="), "\n", " ") +
+               (k < 8 ? "|" : "");
     return all;
 }
 
@@ -102,8 +105,7 @@ std::vector<std::string> snapshot() {
 
 // After an abandoned run: the earlier outputs as they were, no temporary
 // file left and no file still open.
-void expect_cleaned_up(int descriptors_before, const std::vector<std::string>& before,
-                       const std::string& label) {
+void expect_cleaned_up(int descriptors_before, const std::vector<std::string>& before, const std::string& label) {
     abandon_outputs();
     EXPECT_EQ(snapshot(), before) << label;
     for (const auto& e : fs::directory_iterator("."))
@@ -148,8 +150,7 @@ TEST_F(Genescan, LayoutsReadAlike) {
         {kHeader + replace_all(replace_all(kBody, "\t", "  \t "), "\n", "  \n"), 0, "in.txt"},
         {kHeader + replace_all(kBody, "\n", "\t7 8\tx\n"), 0, "in.txt"},
         {kHeader + peak("S1 1.0 1 0 100.50 5e2 2000") + peak("S1 1e0 2 0 1.5025e2 300 1500.0") +
-             peak("S1 2 +1 0.0 120 800 4000abc") + peak("S2 01 1.0 .0 101 450 2100") +
-             peak("S2 2. 1 0 119.5 700 3900"),
+             peak("S1 2 +1 0.0 120 800 4000abc") + peak("S2 01 1.0 .0 101 450 2100") + peak("S2 2. 1 0 119.5 700 3900"),
          0, "in.txt"},
         {kHeader + kBody.substr(0, kBody.size() - 1), 0, "in.txt"},
         {kHeader + kBody + "\n", 1, "in.txt"},
@@ -211,13 +212,30 @@ TEST_F(Genescan, NumbersReadAsLeadingDecimals) {
     struct Case {
         const char* field;
         double want;
-    } named[] = {{"0x1", 0},      {"0x10", 0},        {"inf", 0},          {"-INFINITY", 0},
-                 {"nan", 0},      {"NAN(1)", 0},      {"1e", 1},           {"1e+", 1},
-                 {"2E-x", 2},     {"-.5e-1", -0.05},  {"+7", 7},           {"12abc", 12},
-                 {"0.1.2", 0.1},  {"-", 0},           {".", 0},            {"1e999", HUGE_VAL},
-                 {"-1e999", -HUGE_VAL},               {"1e-50", 0},        {"3.5e38", 3.5e38},
-                 {"\v5", 5},      {"5\v", 5},         {"1234567890123456789012", 1234567890123456789012.0},
-                 {"00000000000000000001", 1},         {"1.0000000000000000000000001", 1}};
+    } named[] = {{"0x1", 0},
+                 {"0x10", 0},
+                 {"inf", 0},
+                 {"-INFINITY", 0},
+                 {"nan", 0},
+                 {"NAN(1)", 0},
+                 {"1e", 1},
+                 {"1e+", 1},
+                 {"2E-x", 2},
+                 {"-.5e-1", -0.05},
+                 {"+7", 7},
+                 {"12abc", 12},
+                 {"0.1.2", 0.1},
+                 {"-", 0},
+                 {".", 0},
+                 {"1e999", HUGE_VAL},
+                 {"-1e999", -HUGE_VAL},
+                 {"1e-50", 0},
+                 {"3.5e38", 3.5e38},
+                 {"\v5", 5},
+                 {"5\v", 5},
+                 {"1234567890123456789012", 1234567890123456789012.0},
+                 {"00000000000000000001", 1},
+                 {"1.0000000000000000000000001", 1}};
     std::vector<std::string> fields;
     std::vector<double> want;
     for (const auto& c : named) {

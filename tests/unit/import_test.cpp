@@ -14,7 +14,8 @@
 
 namespace {
 
-const char kHead[] = "Dye/Sample Peak\tSample File Name\tSample Name\tDye\tSample Peak\tData Point\tSize\tHeight\tArea\n";
+const char kHead[] =
+    "Dye/Sample Peak\tSample File Name\tSample Name\tDye\tSample Peak\tData Point\tSize\tHeight\tArea\n";
 
 struct Imported {
     bool ok;
@@ -58,8 +59,8 @@ const char kPeakScannerHead[] =
     "Dye/Sample Peak\tSample File Name\tSize\tHeight\tArea in Point\tArea in BP\tData Point\tBegin Point\t"
     "Begin BP\tEnd Point\tEnd BP\tWidth in Point\tWidth in BP\tUser Comments\tUser Edit\n";
 
-std::string peakscanner_line(const char* name, const char* code, const char* file, const char* size,
-                             const char* height, const char* area_pt, const char* area_bp, const char* point) {
+std::string peakscanner_line(const char* name, const char* code, const char* file, const char* size, const char* height,
+                             const char* area_pt, const char* area_bp, const char* point) {
     return std::string("Analyzed\t") + name + "\tSample\tGS400HD\tAFLP\tfalse\tPass\tPass\t\t\t\t" + code + "\t" +
            file + "\t" + size + "\t" + height + "\t" + area_pt + "\t" + area_bp + "\t" + point +
            "\t1000\t60.5\t1012\t61.25\t12\t0.75\t\t\n";
@@ -111,7 +112,10 @@ TEST(Import, EachLayoutWithItsQuirks) {
          "B,218\tS2_A02.fsa\tS2_A02\t1\t218\t8144\t1491.53\t500\t1500\n"
          "G,1\tS2_A02.fsa\tS2_A02\t2\t1\t3000\t150.5\t300\t900\n",
          {1, 1, 0, 0},
-         "gm.txt line 5", "gm.txt line 6", "", ""},
+         "gm.txt line 5",
+         "gm.txt line 6",
+         "",
+         ""},
         {"GeneMapper CSV with Marker/Allele: dotted names, a quoted name with a comma and blanks, "
          "unknown dye, bad size, ragged row, no final line end",
          {{"gm.csv",
@@ -126,28 +130,38 @@ TEST(Import, EachLayoutWithItsQuirks) {
          "B,6\tS01.UNT.2103.X_015.fsa\tS01.UNT.2103.X_015\t1\t6\t0\t80.5\t30\t60\n"
          "G,2\tPlot_7,_north.fsa\tPlot_7,_north\t2\t2\t6000\t60.1\t80\t400\n",
          {0, 0, 1, 1},
-         "", "", "gm.csv line 4", "gm.csv line 5"},
+         "",
+         "",
+         "gm.csv line 4",
+         "gm.csv line 5"},
         {"Peak Scanner: 26 columns, \"B, 1\" codes, runs of tabs, Sample Name with a blank, orange kept as 5",
-         {{"ps.txt", std::string(kPeakScannerHead) +
-                         peakscanner_line("Oak 3", "\"G, 7\"", "Oak3.fsa", "120.1234", "800", "5000", "512.5", "2100") +
-                         peakscanner_line("Oak 3", "\"O, 2\"", "Oak3.fsa", "190.0", "900", "6000", "610.25", "2500") +
-                         peakscanner_line("Oak 3", "\"B, 1\"", "Oak3.fsa", "50.9319", "5943", "53605", "4972.5", "1906") +
-                         peakscanner_line("", "\"B, 2\"", "Elm1.fsa", "517.1004", "60", "300", "31", "7000") +
-                         peakscanner_line("Oak 3", "\"B, 3\"", "Oak3.fsa", "", "70", "310", "32", "7100")}},
+         {{"ps.txt",
+           std::string(kPeakScannerHead) +
+               peakscanner_line("Oak 3", "\"G, 7\"", "Oak3.fsa", "120.1234", "800", "5000", "512.5", "2100") +
+               peakscanner_line("Oak 3", "\"O, 2\"", "Oak3.fsa", "190.0", "900", "6000", "610.25", "2500") +
+               peakscanner_line("Oak 3", "\"B, 1\"", "Oak3.fsa", "50.9319", "5943", "53605", "4972.5", "1906") +
+               peakscanner_line("", "\"B, 2\"", "Elm1.fsa", "517.1004", "60", "300", "31", "7000") +
+               peakscanner_line("Oak 3", "\"B, 3\"", "Oak3.fsa", "", "70", "310", "32", "7100")}},
          {},
          "B,1\tOak3.fsa\tOak_3\t1\t1\t1906\t50.9319\t5943\t53605\n"
          "G,7\tOak3.fsa\tOak_3\t2\t7\t2100\t120.1234\t800\t5000\n"
          "O,2\tOak3.fsa\tOak_3\t5\t2\t2500\t190.0\t900\t6000\n"
          "B,2\tElm1.fsa\tElm1\t1\t2\t7000\t517.1004\t60\t300\n",
          {0, 1, 0, 0},
-         "", "ps.txt line 6", "", ""},
+         "",
+         "ps.txt line 6",
+         "",
+         ""},
         {"Peak Scanner with Area in BP",
          {{"ps.txt", std::string(kPeakScannerHead) +
                          peakscanner_line("Oak3", "\"G, 7\"", "Oak3.fsa", "120.1234", "800", "5000", "512.5", "2100")}},
          {Format::Unknown, true},
          "G,7\tOak3.fsa\tOak3\t2\t7\t2100\t120.1234\t800\t512.5\n",
          {0, 0, 0, 0},
-         "", "", "", ""},
+         "",
+         "",
+         "",
+         ""},
         {"GeneMarker: a padded preamble, dyes spelled out and interleaved, peaks numbered per dye",
          {{"gmk.txt",
            "Allele Report\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\t\r\n"
@@ -166,10 +180,14 @@ TEST(Import, EachLayoutWithItsQuirks) {
          "B,2\tW12\tW12\t1\t2\t0\t140.2\t95\t900\n"
          "G,1\tW12\tW12\t2\t1\t0\t99.0\t220\t2100\n",
          {0, 0, 1, 0},
-         "", "", "gmk.txt line 10", ""},
+         "",
+         "",
+         "gmk.txt line 10",
+         ""},
         {"GeneScan per-sample files: no header, CR LF, no final line end, a size of 0, CR only",
-         {{"748-3b", "B,1\t5.70\t38.72\t50\t321\t2137\r\nG,1\t5.92\t44.87\t76\t990\t2219\r\n"
-                     "B,2\t5.75\t0.00\t107\t912\t2155\r\nR,18\t20.29\t500.00\t1447\t16429\t7607"},
+         {{"748-3b",
+           "B,1\t5.70\t38.72\t50\t321\t2137\r\nG,1\t5.92\t44.87\t76\t990\t2219\r\n"
+           "B,2\t5.75\t0.00\t107\t912\t2155\r\nR,18\t20.29\t500.00\t1447\t16429\t7607"},
           {"E27-1x", "B,1\t6.00\t40.10\t60\t330\t2200\rB,2\t6.10\t41.00\t61\t331\t2210\r"}},
          {},
          "B,1\t748-3b\t748-3b\t1\t1\t2137\t38.72\t50\t321\n"
@@ -178,16 +196,24 @@ TEST(Import, EachLayoutWithItsQuirks) {
          "B,1\tE27-1x\tE27-1x\t1\t1\t2200\t40.10\t60\t330\n"
          "B,2\tE27-1x\tE27-1x\t1\t2\t2210\t41.00\t61\t331\n",
          {0, 1, 0, 0},
-         "", "748-3b line 3", "", ""},
+         "",
+         "748-3b line 3",
+         "",
+         ""},
         {"UTF-16 little and big endian after their marks; a UTF-8 mark before a GeneScan sample file",
          {{"le.txt", utf16(kShortHead + "\"B,1\"\tA\t100\t1\t2\r\n", false)},
           {"be.txt", utf16(kShortHead + "\"G,1\"\tB\t110\t3\t4\r\n", true)},
-          {"gs1", "\xEF\xBB\xBF" "B,1\t5.70\t38.72\t50\t321\t2137\r\n"}},
+          {"gs1",
+           "\xEF\xBB\xBF"
+           "B,1\t5.70\t38.72\t50\t321\t2137\r\n"}},
          {},
          "B,1\tA\tA\t1\t1\t0\t100\t1\t2\nG,1\tB\tB\t2\t1\t0\t110\t3\t4\n"
          "B,1\tgs1\tgs1\t1\t1\t2137\t38.72\t50\t321\n",
          {0, 0, 0, 0},
-         "", "", "", ""},
+         "",
+         "",
+         "",
+         ""},
         {"semicolons; a quoted line break and a stray quote are malformed; NUL bytes and blanks in names",
          {{"semi.csv",
            "Dye/Sample Peak;Sample Name;Size;Height;Area\n"
@@ -195,20 +221,27 @@ TEST(Import, EachLayoutWithItsQuirks) {
            "3\";100;1;2\n"
            "\"B,2\";\"Oak;110;1;2\n"
            "\"B,3\";Oak 3;120;5;6\n" +
-               bytes("\"B,4\";Elm\0" "1;130;7;8\n")}},
+               bytes("\"B,4\";Elm\0"
+                     "1;130;7;8\n")}},
          {},
          "B,3\tOak_3\tOak_3\t1\t3\t0\t120\t5\t6\n"
          "-\t-\tElm_1\t0\t0\t0\t0\t0\t0\n"
          "B,4\tElm_1\tElm_1\t1\t4\t0\t130\t7\t8\n",
          {0, 0, 0, 3},
-         "", "", "", "semi.csv line 2"},
+         "",
+         "",
+         "",
+         "semi.csv line 2"},
         {"a header after a line longer than the bound; a data line longer than it is malformed",
          {{"long.txt", std::string(LineReader::kMaxLine + 10, '\t') + "\n" + kShortHead + "B,1\tA\t100\t1\t2\n" +
                            "B,2\tA\t110\t1\t2\t" + std::string(LineReader::kMaxLine, 'x') + "\nB,3\tA\t120\t1\t2\n"}},
          {},
          "B,1\tA\tA\t1\t1\t0\t100\t1\t2\nB,3\tA\tA\t1\t3\t0\t120\t1\t2\n",
          {0, 0, 0, 1},
-         "", "", "", "long.txt line 4"},
+         "",
+         "",
+         "",
+         "long.txt line 4"},
         {"names mangled by R, two samples interleaved line by line",
          {{"r.txt",
            "Dye.Sample.Peak\tSample.Name\tSize\tHeight\tArea\n"
@@ -217,7 +250,10 @@ TEST(Import, EachLayoutWithItsQuirks) {
          "B,1\tA\tA\t1\t1\t0\t100\t1\t2\nB,2\tA\tA\t1\t2\t0\t130\t9\t10\nG,1\tA\tA\t2\t1\t0\t110\t5\t6\n"
          "B,1\tB\tB\t1\t1\t0\t100\t3\t4\nB,2\tB\tB\t1\t2\t0\t120\t7\t8\n",
          {0, 0, 0, 0},
-         "", "", "", ""},
+         "",
+         "",
+         "",
+         ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -236,7 +272,7 @@ TEST(Import, SamplesKeepTheirFirstOrderOverSeveralFiles) {
     TestDir dir;
     const std::string head = "Dye/Sample Peak\tSample Name\tSize\tHeight\tArea\n";
     Imported r = import({{"one.txt", head + "\"Y,1\"\tS2\t100\t1\t1\n\"B,1\"\tS1\t100\t2\t2\n"},
-                    {"two.txt", head + "\"B,1\"\tS3\t100\t3\t3\n\"B,2\"\tS2\t120\t4\t4\n"}});
+                         {"two.txt", head + "\"B,1\"\tS3\t100\t3\t3\n\"B,2\"\tS2\t120\t4\t4\n"}});
     ASSERT_TRUE(r.ok) << r.error;
     EXPECT_EQ(r.out, std::string(kHead) +
                          "B,2\tS2\tS2\t1\t2\t0\t120\t4\t4\nY,1\tS2\tS2\t3\t1\t0\t100\t1\t1\n"
@@ -261,18 +297,29 @@ TEST(Import, RefusesWhatItCannotRead) {
         {"no known header", "Name\tValue\nA\t1\n", {}, "not a peak table"},
         {"empty file", "", {}, "not a peak table"},
         {"Peak Scanner without the area asked for",
-         "Dye/Sample Peak\tSample Name\tSize\tHeight\tArea in Point\n\"B, 1\"\tA\t100\t1\t1\n", {Format::Unknown, true},
+         "Dye/Sample Peak\tSample Name\tSize\tHeight\tArea in Point\n\"B, 1\"\tA\t100\t1\t1\n",
+         {Format::Unknown, true},
          "not a peak table this program reads (line 1: it names no Area in BP column)"},
-        {"a format forced that the header is not", std::string(kPeakScannerHead), {Format::GeneMarker, false},
+        {"a format forced that the header is not",
+         std::string(kPeakScannerHead),
+         {Format::GeneMarker, false},
          "(line 1: it is a header of a Peak Scanner table, not of the format asked for)"},
-        {"no Height column", "Dye/Sample Peak,Sample Name,Size,Area\n\"B,1\",A,100,2\n", {},
+        {"no Height column",
+         "Dye/Sample Peak,Sample Name,Size,Area\n\"B,1\",A,100,2\n",
+         {},
          "(line 1: it names no Height column)"},
-        {"a separator not read", "Dye/Sample Peak|Sample Name|Size|Height|Area\n\"B,1\"|A|100|1|2\n", {},
+        {"a separator not read",
+         "Dye/Sample Peak|Sample Name|Size|Height|Area\n\"B,1\"|A|100|1|2\n",
+         {},
          "(line 1: fields separated by '|'; the separators read are tab, comma and semicolon)"},
         {"UTF-16 without its mark", utf16(kShortHead, false).substr(2), {}, "line 1 holds NUL bytes"},
-        {"decimal commas", "Dye/Sample Peak;Sample Name;Size;Height;Area\n\"B,1\";A;100,5;1;2\n", {},
+        {"decimal commas",
+         "Dye/Sample Peak;Sample Name;Size;Height;Area\n\"B,1\";A;100,5;1;2\n",
+         {},
          "line 2: the size \"100,5\" has a decimal comma"},
-        {"decimal comma in a height", kShortHead + "B,1\tA\t100\t1,5\t2\n", {},
+        {"decimal comma in a height",
+         kShortHead + "B,1\tA\t100\t1,5\t2\n",
+         {},
          "line 2: the number \"1,5\" has a decimal comma"},
     };
     for (const Case& c : cases) {
@@ -299,9 +346,9 @@ TEST(Import, NamesThatWouldMergeAreReported) {
     TestDir dir;
     const std::string head = "Dye/Sample Peak\tSample Name\tSize\tHeight\tArea\n";
     const std::string long_a = std::string(255, 'a');
-    Imported r = import({{"n.txt", head + "B,1\tA B\t100\t1\t1\nB,2\tA_B\t110\t1\t1\n" +
-                                       bytes("B,3\tA\0B\t120\t1\t1\n") + "B,1\t" + long_a +
-                                       "x\t100\t1\t1\nB,2\t" + long_a + "y\t110\t1\t1\n"}});
+    Imported r =
+        import({{"n.txt", head + "B,1\tA B\t100\t1\t1\nB,2\tA_B\t110\t1\t1\n" + bytes("B,3\tA\0B\t120\t1\t1\n") +
+                              "B,1\t" + long_a + "x\t100\t1\t1\nB,2\t" + long_a + "y\t110\t1\t1\n"}});
     ASSERT_TRUE(r.ok) << r.error;
     EXPECT_EQ(r.importer.samples(), 2);
     ASSERT_EQ(r.importer.merged_names().size(), 2u);

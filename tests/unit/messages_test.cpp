@@ -11,10 +11,8 @@ TEST(Messages, BoxesBeepFirstAndFatalClosesThenAbandons) {
     errorbox("plain error");
     EXPECT_FALSE(g_fake.closing);
     EXPECT_THROW(fatalerror("Error: can't write matrix (ecrmat)"), RunAbandoned);
-    std::vector<std::string> want = {"beep", "info: Sorry: invalid binary file",
-                                     "beep", "error: plain error",
-                                     "beep", "error: Error: can't write matrix (ecrmat)",
-                                     "close"};
+    std::vector<std::string> want = {"beep", "info: Sorry: invalid binary file",          "beep", "error: plain error",
+                                     "beep", "error: Error: can't write matrix (ecrmat)", "close"};
     EXPECT_EQ(g_fake.events, want);
 }
 

@@ -46,7 +46,8 @@ namespace {
 int open_files() {
     int n = 0;
 #ifndef _WIN32
-    for (auto it = std::filesystem::directory_iterator("/proc/self/fd"); it != std::filesystem::directory_iterator(); ++it)
+    for (auto it = std::filesystem::directory_iterator("/proc/self/fd"); it != std::filesystem::directory_iterator();
+         ++it)
         ++n;
 #endif
     return n;

@@ -107,8 +107,7 @@ TEST(Vecsort, MatchesRecursiveFormOnRandomVectorsWithTies) {
         Sorted s = run_vecsort(in);
         // Positions decide everything; NaN values make x itself incomparable.
         ASSERT_EQ(s.p, std::vector<int>(op.begin() + 1, op.end())) << "trial " << trial;
-        for (int i = 0; i < n; ++i)
-            ASSERT_EQ(std::memcmp(&s.x[i], &in[s.p[i] - 1], sizeof(double)), 0);
+        for (int i = 0; i < n; ++i) ASSERT_EQ(std::memcmp(&s.x[i], &in[s.p[i] - 1], sizeof(double)), 0);
     }
 }
 

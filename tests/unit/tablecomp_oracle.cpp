@@ -93,8 +93,8 @@ int proportions(DMatrix t) {
 
 }  // namespace
 
-void computetable_literal(const char* path, int groups, int heightarea, int summax, int rowpct,
-                          int maxpeaks, int start) {
+void computetable_literal(const char* path, int groups, int heightarea, int summax, int rowpct, int maxpeaks,
+                          int start) {
     reportf("Peakgrid: computing table\n");
     if (groups < 1) return stopped("Sorry: the number of groups must be at least 1");
     if (groups > 999999) return stopped("Sorry: the number of groups must be at most 999999");
@@ -207,8 +207,7 @@ void computetable_literal(const char* path, int groups, int heightarea, int summ
     int T = 0;
     for (int g = 1; g <= G; ++g) {
         while (pos <= bounds[g + 1]) {
-            if (T + static_cast<int>(counts[g]) >= 999999)
-                return stopped("Sorry: more than 999999 size classes");
+            if (T + static_cast<int>(counts[g]) >= 999999) return stopped("Sorry: more than 999999 size classes");
             counts[g] += 1;
             pos += widths[g];
         }
@@ -222,8 +221,7 @@ void computetable_literal(const char* path, int groups, int heightarea, int summ
     reportf("Max number of classes = %d\n", M);
     const double bound = sizeof(void*) >= 8 ? 4294967296.0 : 1073741824.0;
     if (static_cast<double>(S) * T * 8.0 * 4.0 > bound) {
-        std::snprintf(text, sizeof text,
-                      "Sorry: a table of %d samples x %d classes needs too much memory", S, T);
+        std::snprintf(text, sizeof text, "Sorry: a table of %d samples x %d classes needs too much memory", S, T);
         return stopped(text);
     }
 
@@ -298,6 +296,6 @@ void computetable_literal(const char* path, int groups, int heightarea, int summ
     reportf("--- Number of rows: %d, columns: %d\n", S, tabcols(heights ? kh : ka));
     int zf = heights ? zero[1] : zero[3], zk = heights ? zero[0] : zero[2];
     if (zf + zk > 0)
-        reportf("Rows of sum 0 left as zeros (no proportions): %d in the full table, %d in the reduced table\n",
-                zf, zk);
+        reportf("Rows of sum 0 left as zeros (no proportions): %d in the full table, %d in the reduced table\n", zf,
+                zk);
 }

@@ -6,5 +6,5 @@
 // refusals, notices and report lines as the option.
 #pragma once
 
-void computetable_literal(const char* path, int groups, int heightarea, int summax, int rowpct,
-                          int maxpeaks, int start);
+void computetable_literal(const char* path, int groups, int heightarea, int summax, int rowpct, int maxpeaks,
+                          int start);

@@ -57,7 +57,6 @@ std::string table_bytes(const Rows& rows, int cols) {
     return b + t;
 }
 
-
 struct Params {
     std::vector<std::string> answers;
     int groups = 1, heightarea = 1, summax = 1, rowpct = 2, maxpeaks = 0, start = 0;
@@ -84,8 +83,10 @@ bool ends_with(const std::string& text, const std::string& end) {
 }
 
 // The five peaks of the worked example: classes [100,110) [110,120) [120,121).
-const std::vector<Peak> kFive = {{1, 1, 0, 100.5, 500, 2000}, {1, 2, 0, 105, 300, 1500},
-                                 {1, 3, 0, 121, 200, 900},    {2, 1, 0, 101, 450, 2100},
+const std::vector<Peak> kFive = {{1, 1, 0, 100.5, 500, 2000},
+                                 {1, 2, 0, 105, 300, 1500},
+                                 {1, 3, 0, 121, 200, 900},
+                                 {2, 1, 0, 101, 450, 2100},
                                  {2, 2, 0, 119.5, 700, 3900}};
 
 const char* const kFiveHead =
@@ -233,9 +234,8 @@ TEST_F(Tablecomp, PeakLimitKeepsTiesAndLargestValues) {
         int maxpeaks;
         std::vector<double> full, kept;
     } cases[] = {
-        {2, {3, 0, 5, 3}, {3, 5, 3}},     {3, {3, 0, 5, 3}, {3, 5, 3}},
-        {1, {0, 0, 5, 0}, {5}},           {0, {3, 1, 5, 3}, {3, 1, 5, 3}},
-        {-1, {3, 1, 5, 3}, {3, 1, 5, 3}}, {4, {3, 1, 5, 3}, {3, 1, 5, 3}},
+        {2, {3, 0, 5, 3}, {3, 5, 3}},    {3, {3, 0, 5, 3}, {3, 5, 3}},     {1, {0, 0, 5, 0}, {5}},
+        {0, {3, 1, 5, 3}, {3, 1, 5, 3}}, {-1, {3, 1, 5, 3}, {3, 1, 5, 3}}, {4, {3, 1, 5, 3}, {3, 1, 5, 3}},
     };
     for (const auto& c : cases) {
         Params r;
@@ -294,8 +294,11 @@ TEST_F(Tablecomp, RowsWithoutAValidSampleNumberAreSkippedAndCounted) {
 
 TEST_F(Tablecomp, RowsSummingToZeroStayZeroUnderProportions) {
     // Sample 2 has no peak in a class; sample 3's peaks cancel out.
-    write_input("in", {{1, 1, 0, 100.5, 3, 0}, {1, 2, 0, 110.5, 1, 0}, {2, 1, 0, 121, 5, 0},
-                       {3, 1, 0, 100.5, 2, 0}, {3, 2, 0, 110.5, -2, 0}});
+    write_input("in", {{1, 1, 0, 100.5, 3, 0},
+                       {1, 2, 0, 110.5, 1, 0},
+                       {2, 1, 0, 121, 5, 0},
+                       {3, 1, 0, 100.5, 2, 0},
+                       {3, 2, 0, 110.5, -2, 0}});
     Params r;
     r.answers = {"10"};
     r.rowpct = 1;
@@ -319,9 +322,15 @@ TEST_F(Tablecomp, AnswersAndCancellation) {
         const char* width;  // the width line of the report; null when cancelled
         std::vector<std::string> boxes;
     } cases[] = {
-        {{"0", "-5", "abc", "10"}, 1, "class width = 10\n", {refused, refused, refused, "info: Min. length = 100  Max. length = 121"}},
+        {{"0", "-5", "abc", "10"},
+         1,
+         "class width = 10\n",
+         {refused, refused, refused, "info: Min. length = 100  Max. length = 121"}},
         {{std::string(50, ' ') + "5"}, 1, "class width = 5\n", {"info: Min. length = 100  Max. length = 121"}},
-        {{std::string(51, ' ') + "5", "10"}, 1, "class width = 10\n", {refused, "info: Min. length = 100  Max. length = 121"}},
+        {{std::string(51, ' ') + "5", "10"},
+         1,
+         "class width = 10\n",
+         {refused, "info: Min. length = 100  Max. length = 121"}},
         {{}, 1, nullptr, {cancel}},
         {{"0"}, 1, nullptr, {refused, cancel}},
         {{"10", "20"}, 2, nullptr, {"info: Min. length = 100  Max. length = 121", cancel}},
@@ -363,12 +372,24 @@ TEST_F(Tablecomp, RefusedInputsWriteNothing) {
         {"negative groups", kFive, 6, -3, 0, {}, "Sorry: the number of groups must be at least 1", false},
         {"no rows", {}, 6, 1, 0, {}, "Sorry: invalid binary file", true},
         {"no columns", kFive, 0, 1, 0, {}, "Sorry: invalid binary file", true},
-        {"no sample number of 1", {{0.9, 1, 0, 100, 1, 1}, {-2, 1, 0, 110, 1, 1}}, 6, 1, 0, {},
-         "Sorry: no sample number of 1 or more in column 1", false},
+        {"no sample number of 1",
+         {{0.9, 1, 0, 100, 1, 1}, {-2, 1, 0, 110, 1, 1}},
+         6,
+         1,
+         0,
+         {},
+         "Sorry: no sample number of 1 or more in column 1",
+         false},
         {"too many samples", {{1000000, 1, 0, 100, 1, 1}}, 6, 1, 0, {}, "Sorry: more than 999999 samples", false},
         {"too many classes", kFive, 6, 1, -2000000000, {"1"}, "Sorry: more than 999999 size classes", false},
-        {"tables too large", {{20000, 1, 0, 100, 1, 1}, {1, 1, 0, 7099.5, 1, 1}}, 6, 1, 0, {"1"},
-         "Sorry: a table of 20000 samples x 7001 classes needs too much memory", false},
+        {"tables too large",
+         {{20000, 1, 0, 100, 1, 1}, {1, 1, 0, 7099.5, 1, 1}},
+         6,
+         1,
+         0,
+         {"1"},
+         "Sorry: a table of 20000 samples x 7001 classes needs too much memory",
+         false},
     };
     for (const auto& c : cases) {
         write_input("in", c.peaks, c.cols);
@@ -399,8 +420,10 @@ TEST_F(Tablecomp, RefusedInputsWriteNothing) {
 TEST_F(Tablecomp, DamagedInputsFailWithTheReadersTexts) {
     write_input("five", kFive, 5);
     // The trailer claims 5 x 6, the data hold 4 rows.
-    write_bytes("short", table_bytes({{1, 1, 0, 100, 1, 1}, {1, 1, 0, 100, 1, 1}, {1, 1, 0, 100, 1, 1},
-                                      {1, 1, 0, 100, 1, 1}}, 6).substr(0, 96) + "\r\n000005\r\n000006\r\n");
+    write_bytes("short",
+                table_bytes({{1, 1, 0, 100, 1, 1}, {1, 1, 0, 100, 1, 1}, {1, 1, 0, 100, 1, 1}, {1, 1, 0, 100, 1, 1}}, 6)
+                        .substr(0, 96) +
+                    "\r\n000005\r\n000006\r\n");
     write_bytes("short3", std::string(8, '\0') + "\r\n000004\r\n000003\r\n");
     struct Case {
         const char* file;
@@ -493,7 +516,8 @@ TEST(ClassFinder, FindsWhatAScanOfEveryClassFinds) {
             int offset = 0;
             for (int g = 0; g < G; ++g) {
                 for (int k = 1; k <= counts[static_cast<std::size_t>(g)]; ++k)
-                    if (limits[base + static_cast<std::size_t>(k) - 1] <= len && len < limits[base + static_cast<std::size_t>(k)])
+                    if (limits[base + static_cast<std::size_t>(k) - 1] <= len &&
+                        len < limits[base + static_cast<std::size_t>(k)])
                         want.push_back(offset + k);
                 base += static_cast<std::size_t>(counts[static_cast<std::size_t>(g)]) + 1;
                 offset += counts[static_cast<std::size_t>(g)];

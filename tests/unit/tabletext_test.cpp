@@ -45,9 +45,10 @@ std::string written(const std::function<void(std::FILE*)>& write) {
 }  // namespace
 
 TEST(TableText, FloatsReadBackBitEqual) {
-    std::vector<float> values = {0.0f, -0.0f, 1.0f, -1.0f, 0.1f, 1.0f / 3, 16777215.0f, 16777216.0f, 16777217.0f,
-                                 1e-45f, 1.17549435e-38f, 3.40282347e38f, -2.5e-7f, 0.83143336f, 123456.789f,
-                                 INFINITY, -INFINITY};
+    std::vector<float> values = {
+        0.0f,        -0.0f,       1.0f,     -1.0f,           0.1f,           1.0f / 3, 16777215.0f,
+        16777216.0f, 16777217.0f, 1e-45f,   1.17549435e-38f, 3.40282347e38f, -2.5e-7f, 0.83143336f,
+        123456.789f, INFINITY,    -INFINITY};
     std::mt19937 rng(11);
     for (int i = 0; i < 200000; ++i) {
         std::uint32_t u = rng();

@@ -45,10 +45,10 @@ TEST(TextLine, EveryReaderEndsLinesAlike) {
         {"a\nb\n", "a|b"},
         {"a\r\nb", "a|b"},
         {"a\r\r\r\nb\r\r\n", "a|b"},
-        {"a\rb\rc", "a|b|c"},          // lone CRs (old Mac OS files)
-        {"a\nb\rc\r\nd", "a|b|c|d"},   // mixed, a CR past the first line
-        {"a\r\rb", "a|b"},             // a run of CRs is one line end
-        {"a\n\rb\n\nc", "a||b||c"},    // an LF after an LF, a CR after an LF
+        {"a\rb\rc", "a|b|c"},         // lone CRs (old Mac OS files)
+        {"a\nb\rc\r\nd", "a|b|c|d"},  // mixed, a CR past the first line
+        {"a\r\rb", "a|b"},            // a run of CRs is one line end
+        {"a\n\rb\n\nc", "a||b||c"},   // an LF after an LF, a CR after an LF
         {"\r\n\r\n", "|"},
         {"ab" + many_crs + "\ncd" + many_crs, "ab|cd"},  // across small refills
         {"", ""},
@@ -84,7 +84,9 @@ TEST(TextLine, EveryReaderEndsLinesAlike) {
 }
 
 TEST(TextLine, EndedAndBoundAndNamesFiles) {
-    std::FILE* f = file_of("abcdef\r" "gh");
+    std::FILE* f = file_of(
+        "abcdef\r"
+        "gh");
     std::string line;
     bool ended = false;
     ASSERT_TRUE(readtextline(f, line, &ended, 3));

@@ -106,10 +106,10 @@ TEST_F(Document, FailedSaveAsKeepsTheTextAtCloseAndNew) {
     ASSERT_NE(other, INVALID_HANDLE_VALUE);
     for (int closing : {1, 0}) {
         set_pane_text("unsaved");
-        on_next_dialog(answer(IDYES));        // "Save document ... before closing?"
+        on_next_dialog(answer(IDYES));  // "Save document ... before closing?"
         on_next_dialog(choose_file(held));
-        on_next_dialog(answer(IDYES));        // the dialog's own "replace it?"
-        on_next_dialog(answer(IDOK));         // the failure, said
+        on_next_dialog(answer(IDYES));  // the dialog's own "replace it?"
+        on_next_dialog(answer(IDOK));   // the failure, said
         if (closing)
             SendMessageA(g_win.main, WM_CLOSE, 0, 0);
         else

@@ -75,8 +75,7 @@ void open_unregistered_main_window(const TestDir& dir) {
     close_main_window();
     reset_core_state();
     reset_dialogs();
-    if (!g_dialogs.hook)
-        g_dialogs.hook = SetWindowsHookExA(WH_CBT, cbthook, nullptr, GetCurrentThreadId());
+    if (!g_dialogs.hook) g_dialogs.hook = SetWindowsHookExA(WH_CBT, cbthook, nullptr, GetCurrentThreadId());
     write_bytes(dir.file("QOR4DIRP.txt"), dir.path);
     g_doc = PaneDocument();
     g_win.helpmessages = false;

@@ -43,7 +43,7 @@ std::string box_text(HWND box);        // a message box's text
 std::string window_text(HWND window);  // a window's caption or text
 void press(HWND dialog, int id);       // click a button
 std::string dialog_item_text(HWND dialog, int id);
-DialogAction answer(int button);       // press a button, recording the box text
+DialogAction answer(int button);  // press a button, recording the box text
 // Texts of the message boxes answered through answer(), in order.
 std::vector<std::string>& answered_boxes();
 

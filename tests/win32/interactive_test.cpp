@@ -63,8 +63,7 @@ DWORD run_console(const std::string& batch, const std::string& input, const std:
     std::string line = "\"" + exe + "\" " + batch;
     PROCESS_INFORMATION p = {};
     DWORD status = 999;
-    if (CreateProcessA(exe.c_str(), &line[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &start,
-                       &p)) {
+    if (CreateProcessA(exe.c_str(), &line[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &start, &p)) {
         if (WaitForSingleObject(p.hProcess, 30000) == WAIT_OBJECT_0) GetExitCodeProcess(p.hProcess, &status);
         CloseHandle(p.hProcess);
         CloseHandle(p.hThread);
@@ -104,8 +103,7 @@ TEST_F(Interactive, EscAtAQuestionCancelsTheComputation) {
     EXPECT_STREQ(g_registry.valuebuffer, "10");  // Esc leaves it as it was
     EXPECT_FALSE(fs::exists(dir.file("Chan1_tabtotSH")));
     EXPECT_FALSE(fs::exists(dir.file("Chan1_tabSH")));
-    EXPECT_NE(pane_text().find("Computation cancelled: no output table written"), std::string::npos)
-        << pane_text();
+    EXPECT_NE(pane_text().find("Computation cancelled: no output table written"), std::string::npos) << pane_text();
 }
 
 // Start-up opens the "-o" dialog before the batch file runs; an option that
@@ -143,8 +141,8 @@ TEST_F(Interactive, ComputeTableRunMatchesTheConsoleProgram) {
     for (const char* name : {"export.txt", "peaks.batch", "answers.txt"})
         write_bytes(dir.file(std::string("console\\") + name), read_bytes(example(name)));
     write_bytes(dir.file("console\\QOR4DIRP.txt"), dir.file("console"));
-    DWORD status = run_console(dir.file("console\\peaks.batch"), dir.file("console\\answers.txt"),
-                               dir.file("console.out"));
+    DWORD status =
+        run_console(dir.file("console\\peaks.batch"), dir.file("console\\answers.txt"), dir.file("console.out"));
     ASSERT_EQ(status, 0u) << read_bytes(dir.file("console.out"));
 
     open_main_window(dir);
@@ -163,8 +161,7 @@ TEST_F(Interactive, ComputeTableRunMatchesTheConsoleProgram) {
         rows = dialog_item_text(d, ROWID(IDC_ROW_COUNT1, 1));
         cols = dialog_item_text(d, ROWID(IDC_ROW_COUNT2, 1));
         click(d, ROWID(IDC_ROW_SET, 2));  // the number of groups, in the value entry
-        for (int r = 3; r <= 7; ++r)
-            SetDlgItemTextA(d, ROWID(IDC_ROW_VALUE, r), r <= 5 ? "1" : "0");
+        for (int r = 3; r <= 7; ++r) SetDlgItemTextA(d, ROWID(IDC_ROW_VALUE, r), r <= 5 ? "1" : "0");
         press(d, IDOK);
     });
     on_next_dialog(type_value("3"));
@@ -183,8 +180,8 @@ TEST_F(Interactive, ComputeTableRunMatchesTheConsoleProgram) {
     EXPECT_EQ(asked[4 * VALUE_LINES + 1], "Upper limit ");
     ASSERT_EQ(answered_boxes().size(), 1u);
     std::string console_out = read_bytes(dir.file("console.out"));
-    EXPECT_NE(console_out.find("Message: " + answered_boxes()[0]), std::string::npos)
-        << answered_boxes()[0] << "\n" << console_out;
+    EXPECT_NE(console_out.find("Message: " + answered_boxes()[0]), std::string::npos) << answered_boxes()[0] << "\n"
+                                                                                      << console_out;
 
     int compared = 0;
     for (const auto& entry : fs::directory_iterator(dir.file("console"))) {

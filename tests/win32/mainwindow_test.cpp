@@ -51,11 +51,19 @@ TEST_F(MainWindow, MenuBarItemsAndIdentifiers) {
     ASSERT_EQ(GetMenuItemCount(bar), 4);
     const std::vector<std::pair<std::string, std::vector<Item>>> expected = {
         {"&File",
-         {{"Display help messages", CM_HELPMESSAGES}, {"-", 0}, {"Change default folder", CM_DEFAULTFOLDER},
-          {"-", 0}, {"E&xit\tCtrl+Q", CM_EXIT}}},
+         {{"Display help messages", CM_HELPMESSAGES},
+          {"-", 0},
+          {"Change default folder", CM_DEFAULTFOLDER},
+          {"-", 0},
+          {"E&xit\tCtrl+Q", CM_EXIT}}},
         {"&Edit",
-         {{"&Undo\tCtrl+Z", CM_UNDO}, {"-", 0}, {"Cu&t\tCtrl+X", CM_CUT}, {"&Copy\tCtrl+C", CM_COPY},
-          {"&Paste\tCtrl+V", CM_PASTE}, {"&Delete\tDelete", CM_DELETE}, {"-", 0},
+         {{"&Undo\tCtrl+Z", CM_UNDO},
+          {"-", 0},
+          {"Cu&t\tCtrl+X", CM_CUT},
+          {"&Copy\tCtrl+C", CM_COPY},
+          {"&Paste\tCtrl+V", CM_PASTE},
+          {"&Delete\tDelete", CM_DELETE},
+          {"-", 0},
           {"Select &All\tCtrl+A", CM_SELECTALL}}},
         {"&Options", {{"-", 0}, {"Read Genescan file", 1301}, {"Compute table", 1302}}},
         {"&?", {{"&Help\tCtrl+?", CM_HELP}, {"-", 0}, {"&About QOR-4...", CM_ABOUT}}},
@@ -159,19 +167,32 @@ TEST_F(MainWindow, AcceleratorTable) {
         WORD key;
         WORD cmd;
     } expected[] = {
-        {FCONTROL, 'A', CM_SELECTALL},        {FCONTROL, 'B', CM_BACKCOLOUR},
-        {FCONTROL, 'C', CM_COPY},             {FCONTROL, 'D', CM_STANDARDFORMAT},
-        {FCONTROL, 'F', CM_FONT},             {FCONTROL, 'N', CM_NEW},
-        {FCONTROL, 'O', CM_OPEN},             {FCONTROL, 'P', CM_PRINT},
-        {FCONTROL | FALT, 'P', CM_PRINTSETUP}, {FCONTROL, 'Q', CM_EXIT},
-        {FCONTROL, 'R', CM_REVERT},           {FCONTROL, 'S', CM_SAVE},
-        {FCONTROL | FALT, 'S', CM_SAVEAS},    {FCONTROL, 'V', CM_PASTE},
-        {FALT, VK_BACK, CM_UNDO},             {FSHIFT, VK_DELETE, CM_CUT},
-        {0, VK_F1, CM_HELP},                  {0, VK_F2, CM_CUT},
-        {0, VK_F3, CM_COPY},                  {0, VK_F4, CM_PASTE},
-        {FCONTROL, VK_HELP, CM_HELP},         {FCONTROL | FSHIFT, VK_HELP, CM_HELP},
-        {FCONTROL, VK_INSERT, CM_COPY},       {FSHIFT, VK_INSERT, CM_PASTE},
-        {FCONTROL, 'W', CM_CLOSE},            {FCONTROL, 'X', CM_CUT},
+        {FCONTROL, 'A', CM_SELECTALL},
+        {FCONTROL, 'B', CM_BACKCOLOUR},
+        {FCONTROL, 'C', CM_COPY},
+        {FCONTROL, 'D', CM_STANDARDFORMAT},
+        {FCONTROL, 'F', CM_FONT},
+        {FCONTROL, 'N', CM_NEW},
+        {FCONTROL, 'O', CM_OPEN},
+        {FCONTROL, 'P', CM_PRINT},
+        {FCONTROL | FALT, 'P', CM_PRINTSETUP},
+        {FCONTROL, 'Q', CM_EXIT},
+        {FCONTROL, 'R', CM_REVERT},
+        {FCONTROL, 'S', CM_SAVE},
+        {FCONTROL | FALT, 'S', CM_SAVEAS},
+        {FCONTROL, 'V', CM_PASTE},
+        {FALT, VK_BACK, CM_UNDO},
+        {FSHIFT, VK_DELETE, CM_CUT},
+        {0, VK_F1, CM_HELP},
+        {0, VK_F2, CM_CUT},
+        {0, VK_F3, CM_COPY},
+        {0, VK_F4, CM_PASTE},
+        {FCONTROL, VK_HELP, CM_HELP},
+        {FCONTROL | FSHIFT, VK_HELP, CM_HELP},
+        {FCONTROL, VK_INSERT, CM_COPY},
+        {FSHIFT, VK_INSERT, CM_PASTE},
+        {FCONTROL, 'W', CM_CLOSE},
+        {FCONTROL, 'X', CM_CUT},
         {FCONTROL, 'Z', CM_UNDO},
     };
     ACCEL table[64];
@@ -211,9 +232,9 @@ TEST_F(MainWindow, PaneColoursFollowTheSystemOnlyWhenChosenSo) {
     applypanecolour();
     EXPECT_EQ(g_win.backcolour, other);
     HDC dc = GetDC(g_win.pane);
-    EXPECT_EQ(SendMessageA(g_win.main, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
-                           reinterpret_cast<LPARAM>(g_win.pane)),
-              reinterpret_cast<LRESULT>(g_win.brush));
+    EXPECT_EQ(
+        SendMessageA(g_win.main, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(g_win.pane)),
+        reinterpret_cast<LRESULT>(g_win.brush));
     EXPECT_EQ(GetBkColor(dc), other);
     ReleaseDC(g_win.pane, dc);
 }

@@ -73,9 +73,13 @@ TEST_F(ParamDialog, ReadGenescanFileHasOneRow) {
 }
 
 TEST_F(ParamDialog, ComputeTableRowsAndTheValueEntry) {
-    const char* labels[] = {"Input file", "Number of groups", "Height (1) or Area (2) of peaks ",
-                            "Sum (1) or Max (2) of peaks ", "Row percentage transformation ",
-                            "Max. number of peaks ", "Start "};
+    const char* labels[] = {"Input file",
+                            "Number of groups",
+                            "Height (1) or Area (2) of peaks ",
+                            "Sum (1) or Max (2) of peaks ",
+                            "Row percentage transformation ",
+                            "Max. number of peaks ",
+                            "Start "};
     std::vector<std::string> lines;
     on_next_dialog([&](HWND d) {
         EXPECT_EQ(window_text(d), "Compute table");
@@ -103,8 +107,8 @@ TEST_F(ParamDialog, ComputeTableRowsAndTheValueEntry) {
     });
     for (int k = 1; k <= 10; ++k) std::strcpy(g_registry.ParamValues[k], "old");
     SendMessageA(g_win.main, WM_COMMAND, MAKEWPARAM(CM_FIRSTOPTION + 1, 0), 0);
-    EXPECT_EQ(lines, (std::vector<std::string>{"Height (1) or Area (2) of peaks ", "Default = Height ", " ",
-                                               " ", " ", " ", " ", " ", " ", " ", " ", " "}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"Height (1) or Area (2) of peaks ", "Default = Height ", " ", " ", " ",
+                                               " ", " ", " ", " ", " ", " ", " "}));
     for (int k = 1; k <= 10; ++k) EXPECT_STREQ(g_registry.ParamValues[k], "old") << k;
     EXPECT_STREQ(g_registry.valuebuffer, "");  // the empty OK went through it
 }
@@ -166,8 +170,7 @@ TEST_F(ParamDialog, HelpMessageComesBeforeTheChooser) {
 // pane document's name and keeps the filter built last.
 TEST_F(ParamDialog, ChoosersOfEachType) {
     g_registry.table.param_count[1] = 4;
-    g_registry.table.param_spec[1] =
-        "Table\n[bin,x,]Export\n[text,dat,]Output\n[new,,]Picture\n[pict,,]";
+    g_registry.table.param_spec[1] = "Table\n[bin,x,]Export\n[text,dat,]Output\n[new,,]Picture\n[pict,,]";
     std::strcpy(g_doc.path, "C:\\reports\\l-Peakgrid.txt");
     std::string preset;
     on_next_dialog([&](HWND d) {
@@ -178,16 +181,14 @@ TEST_F(ParamDialog, ChoosersOfEachType) {
 
         g_chooser.answer = "C:\\in\\peaks.dat";
         click(d, ROWID(IDC_ROW_SET, 2));
-        EXPECT_EQ(g_chooser.filters.back(),
-                  std::string("Files with dat extension (*.dat)\0*.dat\0\0", 40));
+        EXPECT_EQ(g_chooser.filters.back(), std::string("Files with dat extension (*.dat)\0*.dat\0\0", 40));
         EXPECT_EQ(dialog_item_text(d, ROWID(IDC_ROW_VALUE, 2)), "C:\\in\\peaks.dat");
 
         g_chooser.on_call = [&] { preset = g_win.filebuffer; };
         g_chooser.answer = "C:\\out\\new.txt";
         click(d, ROWID(IDC_ROW_SET, 3));
         EXPECT_EQ(g_chooser.calls.back(), "save");
-        EXPECT_EQ(g_chooser.filters.back(),
-                  std::string("Files with dat extension (*.dat)\0*.dat\0\0", 40));
+        EXPECT_EQ(g_chooser.filters.back(), std::string("Files with dat extension (*.dat)\0*.dat\0\0", 40));
         EXPECT_EQ(dialog_item_text(d, ROWID(IDC_ROW_VALUE, 3)), "C:\\out\\new.txt");
 
         click(d, ROWID(IDC_ROW_SET, 4));  // "pict": nothing
@@ -346,8 +347,7 @@ TEST_F(ParamDialog, TemplatesAsDefined) {
         // The dialog draws an edit's border as a sunken edge.
         EXPECT_TRUE((style & WS_BORDER) || (GetWindowLongA(edit, GWL_EXSTYLE) & WS_EX_CLIENTEDGE));
         EXPECT_EQ(GetWindowLongA(GetDlgItem(d, IDOK), GWL_STYLE) & BS_DEFPUSHBUTTON, BS_DEFPUSHBUTTON);
-        EXPECT_EQ(GetWindowLongA(d, GWL_STYLE) & (WS_CAPTION | WS_SYSMENU | DS_MODALFRAME),
-                  WS_CAPTION | DS_MODALFRAME);
+        EXPECT_EQ(GetWindowLongA(d, GWL_STYLE) & (WS_CAPTION | WS_SYSMENU | DS_MODALFRAME), WS_CAPTION | DS_MODALFRAME);
 
         on_next_dialog([&](HWND v) {
             std::vector<Control> lines = {{IDC_VALUE_CAPTION, "Static", 10, 10, 100, 8, "Type the value"},

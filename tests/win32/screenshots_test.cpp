@@ -64,8 +64,7 @@ void savepicture(const std::vector<HWND>& layers, const std::string& path) {
         RECT r;
         GetWindowRect(layer, &r);
         HDC dc = GetWindowDC(layer);
-        BitBlt(memory, r.left - frame.left, r.top - frame.top, r.right - r.left, r.bottom - r.top, dc, 0, 0,
-               SRCCOPY);
+        BitBlt(memory, r.left - frame.left, r.top - frame.top, r.right - r.left, r.bottom - r.top, dc, 0, 0, SRCCOPY);
         ReleaseDC(layer, dc);
     }
     GdiFlush();

@@ -110,8 +110,8 @@ TEST_F(PeakprepWindow, MenuTitleAndAboutBoxArePeakpreps) {
             EXPECT_EQ(GetMenuItemID(options, i), static_cast<UINT>(CM_FIRSTOPTION + titles.size() - 1)) << text;
         }
     }
-    EXPECT_EQ(titles, (std::vector<std::string>{"Import peak table", "Filter peaks", "Profile summary",
-                                                "Export table"}));
+    EXPECT_EQ(titles,
+              (std::vector<std::string>{"Import peak table", "Filter peaks", "Profile summary", "Export table"}));
     EXPECT_EQ(loaded_string(IDS_CLASSNAME), "Orvendale");
     EXPECT_EQ(loaded_string(IDS_TITLE), "Peakprep");
     EXPECT_EQ(window_text(g_win.main), "Peakprep");
