@@ -147,49 +147,66 @@ Grid blocks(const HeatMap& m) {
     return g;
 }
 
-}  // namespace
-
-bool writeheatmap(const HeatMap& m, std::FILE* out) {
-    const Grid g = blocks(m);
+// The colour scale spans the finite values: an infinite one would stretch
+// it so that every other cell took its pale end.
+struct Scale {
     float lo = 0.0f, hi = 0.0f;
     bool any = false, nans = false;
-    // The scale spans the finite values: an infinite one would stretch it
-    // so that every other cell took its pale end.
-    for (float x : g.v) {
-        if (std::isnan(x)) nans = true;
-        if (!std::isfinite(x)) continue;
-        if (!any || x < lo) lo = x;
-        if (!any || x > hi) hi = x;
-        any = true;
-    }
-    if (lo > 0.0f) lo = 0.0f;  // the scale starts at 0 for tables of peak values
-    const double span = hi > lo ? static_cast<double>(hi) - lo : 1.0;
+    double span = 1.0;
+};
 
-    // Cells: wide enough for a label where there are few, at least 1 unit.
-    const double cw = std::clamp(1200.0 / g.cols, 1.0, 28.0);
-    const double ch = std::clamp(1000.0 / g.rows, 1.0, 24.0);
-    const double font = 11.0;
-    const int row_step = static_cast<int>(std::ceil((font + 1.0) / ch));
-    const int col_step = static_cast<int>(std::ceil((font + 1.0) / cw));
+Scale scaleof(const Grid& g) {
+    Scale sc;
+    for (float x : g.v) {
+        if (std::isnan(x)) sc.nans = true;
+        if (!std::isfinite(x)) continue;
+        if (!sc.any || x < sc.lo) sc.lo = x;
+        if (!sc.any || x > sc.hi) sc.hi = x;
+        sc.any = true;
+    }
+    if (sc.lo > 0.0f) sc.lo = 0.0f;  // the scale starts at 0 for tables of peak values
+    sc.span = sc.hi > sc.lo ? static_cast<double>(sc.hi) - sc.lo : 1.0;
+    return sc;
+}
+
+// Where everything goes: cells wide enough for a label where there are few,
+// at least 1 unit; labels of every row_step-th row and col_step-th column.
+struct Layout {
+    double cw, ch, font, left, top, width, height, legend_x, total_w, bar_h, total_h;
+    int row_step, col_step;
+};
+
+Layout layoutof(const HeatMap& m, const Grid& g) {
+    Layout l;
+    l.cw = std::clamp(1200.0 / g.cols, 1.0, 28.0);
+    l.ch = std::clamp(1000.0 / g.rows, 1.0, 24.0);
+    l.font = 11.0;
+    l.row_step = static_cast<int>(std::ceil((l.font + 1.0) / l.ch));
+    l.col_step = static_cast<int>(std::ceil((l.font + 1.0) / l.cw));
     std::size_t row_chars = 1, col_chars = 1;
-    for (int i = 0; i < g.rows; i += row_step) row_chars = std::max(row_chars, label(m.row_labels, i * g.fr).size());
-    for (int j = 0; j < g.cols; j += col_step) col_chars = std::max(col_chars, label(m.col_labels, j * g.fc).size());
+    for (int i = 0; i < g.rows; i += l.row_step) row_chars = std::max(row_chars, label(m.row_labels, i * g.fr).size());
+    for (int j = 0; j < g.cols; j += l.col_step) col_chars = std::max(col_chars, label(m.col_labels, j * g.fc).size());
     row_chars = std::min<std::size_t>(row_chars, 40);
     col_chars = std::min<std::size_t>(col_chars, 40);
-    const double left = 16 + row_chars * font * 0.65, top = 40 + col_chars * font * 0.65;
-    const double width = g.cols * cw, height = g.rows * ch;
-    const double legend_x = left + width + 30, total_w = legend_x + 120;
-    const double bar_h = std::clamp(height, 120.0, 300.0);
-    const double total_h = std::max(top + height + 20, top + bar_h + 60);
+    l.left = 16 + row_chars * l.font * 0.65;
+    l.top = 40 + col_chars * l.font * 0.65;
+    l.width = g.cols * l.cw;
+    l.height = g.rows * l.ch;
+    l.legend_x = l.left + l.width + 30;
+    l.total_w = l.legend_x + 120;
+    l.bar_h = std::clamp(l.height, 120.0, 300.0);
+    l.total_h = std::max(l.top + l.height + 20, l.top + l.bar_h + 60);
+    return l;
+}
 
-    std::string s;
+void add_header(const HeatMap& m, const Grid& g, const Layout& l, std::string& s) {
     char b[512];
     std::snprintf(b, sizeof b,
                   "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                   "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"%.0f\" "
                   "viewBox=\"0 0 %.0f %.0f\" font-family=\"sans-serif\" font-size=\"%.0f\">\n"
                   "<rect width=\"100%%\" height=\"100%%\" fill=\"white\"/>\n",
-                  total_w, total_h, total_w, total_h, font);
+                  l.total_w, l.total_h, l.total_w, l.total_h, l.font);
     s += b;
     std::string title = m.title + " (" + std::to_string(m.rows) + " x " + std::to_string(m.cols);
     if (g.fr > 1 || g.fc > 1)
@@ -197,12 +214,17 @@ bool writeheatmap(const HeatMap& m, std::FILE* out) {
             ", blocks of " + std::to_string(g.fr) + " x " + std::to_string(g.fc) + " cells show their largest value";
     title += ")";
     s += "<text x=\"10\" y=\"20\" font-size=\"14\" font-weight=\"bold\">" + escaped(title) + "</text>\n";
+}
+
+// One rectangle per run of equal colour in a row; zero cells are
+// background.  What is built is written out every MiB or so.
+void add_cells(const HeatMap& m, const Grid& g, const Scale& sc, const Layout& l, std::string& s, std::FILE* out) {
+    char b[512];
     std::snprintf(b, sizeof b,
                   "<rect x=\"%.2f\" y=\"%.2f\" width=\"%.2f\" height=\"%.2f\" fill=\"#f7f7f7\" stroke=\"#999\" "
                   "stroke-width=\"0.5\"/>\n<g shape-rendering=\"crispEdges\">\n",
-                  left, top, width, height);
+                  l.left, l.top, l.width, l.height);
     s += b;
-    // One rectangle per run of equal colour in a row; zero cells are background.
     for (int i = 0; i < g.rows; ++i) {
         const float* row = g.v.data() + static_cast<std::size_t>(i) * static_cast<std::size_t>(g.cols);
         int j = 0;
@@ -212,13 +234,13 @@ bool writeheatmap(const HeatMap& m, std::FILE* out) {
                 ++j;
                 continue;
             }
-            std::string c = std::isnan(x) ? "#b0b0b0" : colour((x - lo) / span);
+            std::string c = std::isnan(x) ? "#b0b0b0" : colour((x - sc.lo) / sc.span);
             int k = j + 1;
             while (k < g.cols && row[k] != 0.0f &&
-                   (std::isnan(row[k]) ? std::isnan(x) : !std::isnan(x) && colour((row[k] - lo) / span) == c))
+                   (std::isnan(row[k]) ? std::isnan(x) : !std::isnan(x) && colour((row[k] - sc.lo) / sc.span) == c))
                 ++k;
             std::snprintf(b, sizeof b, "<rect x=\"%.2f\" y=\"%.2f\" width=\"%.2f\" height=\"%.2f\" fill=\"%s\"",
-                          left + j * cw, top + i * ch, (k - j) * cw, ch, c.c_str());
+                          l.left + j * l.cw, l.top + i * l.ch, (k - j) * l.cw, l.ch, c.c_str());
             s += b;
             if (k == j + 1 && g.fr == 1 && g.fc == 1)
                 s += "><title>" +
@@ -234,26 +256,35 @@ bool writeheatmap(const HeatMap& m, std::FILE* out) {
         }
     }
     s += "</g>\n";
-    // Row labels, right-aligned against the grid; column labels upright.
-    const double rf = std::min(font, std::max(ch * row_step - 1.0, 6.0));
-    for (int i = 0; i < g.rows; i += row_step) {
+}
+
+// Row labels, right-aligned against the grid; column labels upright.
+void add_labels(const HeatMap& m, const Grid& g, const Layout& l, std::string& s) {
+    char b[512];
+    const double rf = std::min(l.font, std::max(l.ch * l.row_step - 1.0, 6.0));
+    for (int i = 0; i < g.rows; i += l.row_step) {
         std::snprintf(
             b, sizeof b,
             "<text x=\"%.2f\" y=\"%.2f\" font-size=\"%.1f\" text-anchor=\"end\" dominant-baseline=\"central\">",
-            left - 4, top + (i + 0.5) * ch, rf);
+            l.left - 4, l.top + (i + 0.5) * l.ch, rf);
         s += b + escaped(label(m.row_labels, i * g.fr)) + "</text>\n";
     }
-    const double cf = std::min(font, std::max(cw * col_step - 1.0, 6.0));
-    for (int j = 0; j < g.cols; j += col_step) {
-        double x = left + (j + 0.5) * cw;
+    const double cf = std::min(l.font, std::max(l.cw * l.col_step - 1.0, 6.0));
+    for (int j = 0; j < g.cols; j += l.col_step) {
+        double x = l.left + (j + 0.5) * l.cw;
         std::snprintf(
             b, sizeof b,
             "<text transform=\"translate(%.2f,%.2f) rotate(-90)\" font-size=\"%.1f\" dominant-baseline=\"central\">", x,
-            top - 4, cf);
+            l.top - 4, cf);
         s += b + escaped(label(m.col_labels, j * g.fc)) + "</text>\n";
     }
-    // The colour scale: a bar from the lowest to the highest value.
-    const double bar_top = top;
+}
+
+// The colour scale: a bar from the lowest to the highest value, then the
+// keys of empty cells and of cells without a value.
+void add_legend(const Scale& sc, const Layout& l, std::string& s) {
+    char b[512];
+    const double bar_top = l.top, bar_h = l.bar_h, legend_x = l.legend_x;
     s += "<defs><linearGradient id=\"scale\" x1=\"0\" y1=\"1\" x2=\"0\" y2=\"0\">";
     for (int k = 0; k < kStopCount; ++k) {
         std::snprintf(b, sizeof b, "<stop offset=\"%.3f\" stop-color=\"%s\"/>", k / double(kStopCount - 1),
@@ -267,11 +298,11 @@ bool writeheatmap(const HeatMap& m, std::FILE* out) {
                   legend_x, bar_top, bar_h);
     s += b;
     for (int k = 0; k <= 4; ++k) {
-        double v = lo + span * k / 4.0, y = bar_top + bar_h - bar_h * k / 4.0;
+        double v = sc.lo + sc.span * k / 4.0, y = bar_top + bar_h - bar_h * k / 4.0;
         std::snprintf(b, sizeof b,
                       "<line x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\" stroke=\"#333\"/>"
                       "<text x=\"%.2f\" y=\"%.2f\" dominant-baseline=\"central\">%s</text>\n",
-                      legend_x + 16, y, legend_x + 20, y, legend_x + 23, y, escaped(num(any ? v : 0.0)).c_str());
+                      legend_x + 16, y, legend_x + 20, y, legend_x + 23, y, escaped(num(sc.any ? v : 0.0)).c_str());
         s += b;
     }
     std::snprintf(
@@ -280,13 +311,26 @@ bool writeheatmap(const HeatMap& m, std::FILE* out) {
         "<text x=\"%.2f\" y=\"%.2f\" dominant-baseline=\"central\">0 (empty)</text>\n",
         legend_x, bar_top + bar_h + 15, legend_x + 23, bar_top + bar_h + 20);
     s += b;
-    if (nans) {
+    if (sc.nans) {
         std::snprintf(b, sizeof b,
                       "<rect x=\"%.2f\" y=\"%.2f\" width=\"16\" height=\"10\" fill=\"#b0b0b0\"/>"
                       "<text x=\"%.2f\" y=\"%.2f\" dominant-baseline=\"central\">no value</text>\n",
                       legend_x, bar_top + bar_h + 30, legend_x + 23, bar_top + bar_h + 35);
         s += b;
     }
+}
+
+}  // namespace
+
+bool writeheatmap(const HeatMap& m, std::FILE* out) {
+    const Grid g = blocks(m);
+    const Scale sc = scaleof(g);
+    const Layout l = layoutof(m, g);
+    std::string s;
+    add_header(m, g, l, s);
+    add_cells(m, g, sc, l, s, out);
+    add_labels(m, g, l, s);
+    add_legend(sc, l, s);
     s += "</svg>\n";
     std::fwrite(s.data(), 1, s.size(), out);
     return std::fflush(out) == 0 && !std::ferror(out);

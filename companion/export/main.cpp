@@ -13,9 +13,11 @@
 // inputs (nothing written).
 #include <cstdio>
 #include <new>
+#include <optional>
 #include <string>
 
 #include "companion/export/exporter.h"
+#include "framework/cli.h"
 #include "datafile/staging.h"
 
 namespace {
@@ -36,39 +38,27 @@ const char kUsage[] =
     "when \"peakgrid --csv\" wrote one. Values read back as the same 32-bit\n"
     "floats; not-a-number is an empty cell.\n";
 
-int usage(const std::string& why) {
-    std::fprintf(stderr, "peakgrid-export: %s\n%s", why.c_str(), kUsage);
-    return 2;
-}
-
 int run(int argc, char** argv) {
+    const CliProgram program{"peakgrid-export", kUsage, {"--names"}};
     ExportRequest request;
     std::string mode = "--csv";
-    std::string& names = request.names;
-    std::string& out_path = request.out_path;
     std::string& table = request.table;
-    for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
-        if (a == "--help") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        } else if (a == "--version") {
-            std::printf("peakgrid-export %s\n", PEAKGRID_VERSION);
-            return 0;
-        } else if (a == "--csv" || a == "--tsv" || a == "--svg" || a == "--info") {
-            mode = a;
-        } else if (a == "--names" || a == "-o") {
-            if (i + 1 >= argc) return usage("missing value after " + a);
-            (a == "-o" ? out_path : names) = argv[++i];
-        } else if (a.size() > 1 && a[0] == '-') {
-            return usage("unknown option " + a);
-        } else if (table.empty()) {
-            table = a;
-        } else {
-            return usage("more than one table");
-        }
-    }
-    if (table.empty()) return usage("no table");
+    std::optional<ExitStatus> end = readcommandline(
+        argc, argv, 1, program, request.out_path, [&](const std::string& a, const char* value) -> std::string {
+            if (a == "--names")
+                request.names = value;
+            else if (a == "--csv" || a == "--tsv" || a == "--svg" || a == "--info")
+                mode = a;
+            else if (a.size() > 1 && a[0] == '-')
+                return "unknown option " + a;
+            else if (table.empty())
+                table = a;
+            else
+                return "more than one table";
+            return "";
+        });
+    if (end) return exitcode(*end);
+    if (table.empty()) return exitcode(refuseusage(program, "no table"));
     request.mode = mode == "--tsv"    ? ExportMode::tsv
                    : mode == "--svg"  ? ExportMode::svg
                    : mode == "--info" ? ExportMode::info
@@ -89,6 +79,6 @@ int main(int argc, char** argv) {
     } catch (const std::bad_alloc&) {
         discardoutputs();
         std::fprintf(stderr, "peakgrid-export: not enough memory; nothing written\n");
-        return 1;
+        return exitcode(ExitStatus::Failed);
     }
 }
