@@ -119,12 +119,13 @@ TEST_F(ExportSafety, BadInputsAndOutputs) {
     run_all(rows);
 }
 
-// AddressSanitizer reports an allocation it cannot make instead of failing
-// it, so this row runs in the plain builds only.
+// AddressSanitizer and valgrind report an allocation they cannot make
+// instead of failing it, so this row runs in the plain builds only.
 TEST_F(ExportSafety, HeatMapOfATableTooBigForMemory) {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "AddressSanitizer ends the program on a failed allocation";
 #endif
+    if (!wrapper().empty()) GTEST_SKIP() << "the program runs under " << wrapper();
     run_all({{"heat map of a table too big for memory",
               [](const TestDir& d) {
                   // A sparse file: 4 TB of zeros that take no room on disk.
