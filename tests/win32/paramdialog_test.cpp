@@ -33,9 +33,11 @@ class ParamDialog : public MainWindowTest {
     Choosers saved = g_choosers;
 };
 
+// The control's own visible style: the dialog itself may not be shown yet
+// when a queued action runs on a busy machine.
 bool shown(HWND dialog, int id) {
     HWND c = GetDlgItem(dialog, id);
-    return IsWindowVisible(c) && IsWindowEnabled(c);
+    return (GetWindowLongA(c, GWL_STYLE) & WS_VISIBLE) && IsWindowEnabled(c);
 }
 
 }  // namespace
