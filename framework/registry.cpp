@@ -17,6 +17,19 @@ int decimalint(const char* text) {
     return static_cast<int>(v);
 }
 
+void registeroptions(const char* module_name, const OptionEntry* options, int count) {
+    OptionTable& t = g_registry.table;
+    t.module_name = module_name;
+    t.menu_titles.clear();
+    t.option_count = 0;
+    for (int k = 0; k < count && k < kMaxOptions; ++k) {
+        ++t.option_count;
+        t.menu_titles += std::string(options[k].title) + "\n";
+        t.param_count[t.option_count] = options[k].param_count;
+        t.param_spec[t.option_count] = options[k].spec;
+    }
+}
+
 void buildoptmenu(const char* titles, int count) {
     if (count >= kMaxOptions) fatalerror("Error: Too many options in program");
     const char* p = titles;

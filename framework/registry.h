@@ -31,6 +31,16 @@ struct Registry {
 };
 extern Registry g_registry;
 
+// One option of a module, as its registration lists it (menu order).
+struct OptionEntry {
+    const char* title;
+    int param_count;
+    const char* spec;
+};
+// Fills the OptionTable with the module's name and its options, in order
+// (what a module's initmodule does).
+void registeroptions(const char* module_name, const OptionEntry* options, int count);
+
 void buildoptmenu(const char* titles, int count);
 void openoptdialog(int command_id);
 // The command id of option k (1300 + k); any k outside 0..20 gives the id

@@ -2,6 +2,7 @@
 // of their typed values.
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "base/platform.h"
@@ -13,11 +14,6 @@
 
 namespace {
 
-struct OptionEntry {
-    const char* title;
-    int param_count;
-    const char* spec;
-};
 // One line each, in menu order; the order of the parameters is the order of
 // their values in a batch file.
 const OptionEntry kOptions[] = {
@@ -130,18 +126,7 @@ bool dispatch(int option, bool run) {
 
 }  // namespace
 
-void initmodule() {
-    OptionTable& t = g_registry.table;
-    t.module_name = "Peakprep";
-    t.menu_titles.clear();
-    t.option_count = 0;
-    for (const OptionEntry& e : kOptions) {
-        ++t.option_count;
-        t.menu_titles += std::string(e.title) + "\n";
-        t.param_count[t.option_count] = e.param_count;
-        t.param_spec[t.option_count] = e.spec;
-    }
-}
+void initmodule() { registeroptions("Peakprep", kOptions, static_cast<int>(std::size(kOptions))); }
 
 // Every option needs its input; an empty one starts nothing.  A value out of
 // range is refused before the run starts (checkoption), and again here for

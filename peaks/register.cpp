@@ -1,4 +1,5 @@
 // This module's registration and the dispatch of its option runs.
+#include <iterator>
 #include <string>
 
 #include "framework/module.h"
@@ -10,11 +11,6 @@
 namespace {
 
 // This module's options: one line each, in menu order.
-struct OptionEntry {
-    const char* title;
-    int param_count;
-    const char* spec;
-};
 const OptionEntry kOptions[] = {
     {"Read Genescan file", 1, "Input file\n[text,,]"},
     {"Compute table", 7,
@@ -51,18 +47,7 @@ std::string path_value(int slot) { return g_registry.ParamValues[slot]; }
 
 }  // namespace
 
-void initmodule() {
-    OptionTable& t = g_registry.table;
-    t.module_name = "Peakgrid";
-    t.menu_titles.clear();
-    t.option_count = 0;
-    for (const OptionEntry& e : kOptions) {
-        ++t.option_count;
-        t.menu_titles += std::string(e.title) + "\n";
-        t.param_count[t.option_count] = e.param_count;
-        t.param_spec[t.option_count] = e.spec;
-    }
-}
+void initmodule() { registeroptions("Peakgrid", kOptions, static_cast<int>(std::size(kOptions))); }
 
 bool runoption(int option) {
     const auto& v = g_registry.ParamValues;
