@@ -111,7 +111,8 @@ TEST_F(PeakprepWindow, MenuTitleAndAboutBoxArePeakpreps) {
         }
     }
     EXPECT_EQ(titles,
-              (std::vector<std::string>{"Import peak table", "Filter peaks", "Profile summary", "Export table"}));
+              (std::vector<std::string>{"Import peak table", "Filter peaks", "Profile summary", "Export table",
+                                        "Bin by clusters", "Shifted frames", "Replicate consensus", "Flag pull-up"}));
     EXPECT_EQ(loaded_string(IDS_CLASSNAME), "Orvendale");
     EXPECT_EQ(loaded_string(IDS_TITLE), "Peakprep");
     EXPECT_EQ(window_text(g_win.main), "Peakprep");
