@@ -11,6 +11,7 @@ void reopenreport(const char* mode) {
     ReportStream& r = g_reportstream;
     if (r.name.empty()) return;
     if (r.path.empty()) r.path = absolutepath(r.name);
+    if (mode[0] == 'w') ++r.emptied;
     r.file = openfile(r.path, mode);
 }
 

@@ -16,6 +16,8 @@ struct ReportStream {
                                 // so a chooser that changes folder cannot split the report
     std::FILE* file = nullptr;  // the report stream, or null
     PathLock lock;              // held on path while this process writes it
+    unsigned emptied = 0;       // counts the times the file was emptied ("w"), so a
+                                // reader of an earlier part knows it is gone
 };
 extern ReportStream g_reportstream;
 

@@ -1,5 +1,6 @@
 #include "frame/report.h"
 
+#include <cstring>
 #include <ctime>
 
 #include "base/files.h"
@@ -94,6 +95,7 @@ void bind_paths() {
                 if (n > 1) {
                     g_report.text_name.swap(candidate);
                     g_report.text_path.clear();
+                    g_report.published_bytes = -1;
                 }
                 std::FILE* f = openfile(r.path, "w");
                 if (f) std::fclose(f);
@@ -120,23 +122,76 @@ void reopen(const char* mode) {
     reopenreport(mode);
 }
 
-// Copies the temporary report file over the text report file, byte for
-// byte.  (The library's copy_file cannot replace a file on every platform.)
-// False when the text report file cannot be written.
+// The size of an open file, or -1.
+long long filesize(std::FILE* f) {
+    if (std::fseek(f, 0, SEEK_END) != 0) return -1;
+    long size = std::ftell(f);
+    return size < 0 ? -1 : static_cast<long long>(size);
+}
+
+// Copies what follows offset in the temporary report file (open in "rb") to
+// out.  False when a read or write fails.
+bool copy_from(std::FILE* in, long long offset, std::FILE* out) {
+    if (std::fseek(in, static_cast<long>(offset), SEEK_SET) != 0) return false;
+    char block[65536];
+    std::size_t got;
+    bool ok = true;
+    while (ok && (got = std::fread(block, 1, sizeof block, in)) > 0) ok = std::fwrite(block, 1, got, out) == got;
+    return ok && !std::ferror(in);
+}
+
+// The text report file as the last publish left it: the same size, not
+// emptied since, and its last bytes still those of the temporary file (a
+// cheap guard against an editor's changes).  Then only the new part needs
+// copying; a long batch of runs would otherwise copy the whole report again
+// after every run.
+bool text_is_as_published(std::FILE* in, std::FILE* text, long long in_size) {
+    const long long n = g_report.published_bytes;
+    if (n < 0 || g_report.published_emptied != g_reportstream.emptied || in_size < n) return false;
+    if (filesize(text) != n) return false;
+    char a[4096], b[4096];
+    const long long tail = n < static_cast<long long>(sizeof a) ? n : static_cast<long long>(sizeof a);
+    const std::size_t k = static_cast<std::size_t>(tail);
+    return std::fseek(text, static_cast<long>(n - tail), SEEK_SET) == 0 &&
+           std::fseek(in, static_cast<long>(n - tail), SEEK_SET) == 0 && std::fread(a, 1, k, text) == k &&
+           std::fread(b, 1, k, in) == k && std::memcmp(a, b, k) == 0;
+}
+
+// Brings the text report file up to the temporary report file, byte for
+// byte: appends the new part when the text file is as the last publish left
+// it, else copies the whole file over it.  (The library's copy_file cannot
+// replace a file on every platform.)  False when the text report file
+// cannot be written.
 bool copy_temp_to_text() {
     FileKind kind = filekind(g_report.text_path);
     if (kind == FileKind::folder || kind == FileKind::device)
         return false;  // a folder or device in its place is left alone
     std::FILE* in = openfile(g_reportstream.path, "rb");
     if (!in) return true;  // nothing to publish
-    std::FILE* out = openfile(g_report.text_path, "wb");
-    bool ok = out != nullptr;
-    char block[65536];
-    std::size_t got;
-    while (ok && (got = std::fread(block, 1, sizeof block, in)) > 0) ok = std::fwrite(block, 1, got, out) == got;
-    if (std::ferror(in)) ok = false;
+    const long long in_size = filesize(in);
+    long long offset = 0;
+    std::FILE* out = nullptr;
+    if (kind == FileKind::regular) {
+        std::FILE* text = openfile(g_report.text_path, "rb");
+        const bool as_published = text && in_size >= 0 && text_is_as_published(in, text, in_size);
+        if (text) std::fclose(text);
+        if (as_published) {
+            offset = g_report.published_bytes;
+            out = openfile(g_report.text_path, "ab");
+        }
+    }
+    if (!out) {
+        offset = 0;
+        out = openfile(g_report.text_path, "wb");
+    }
+    g_report.published_bytes = -1;
+    bool ok = out != nullptr && copy_from(in, offset, out);
     std::fclose(in);
     if (out && std::fclose(out) != 0) ok = false;
+    if (ok && in_size >= 0) {
+        g_report.published_bytes = in_size;
+        g_report.published_emptied = g_reportstream.emptied;
+    }
     return ok;
 }
 
@@ -163,6 +218,7 @@ void ReportSetUp(const char* report_name) {
     g_report.text_name = "l-" + name + stamp + ".txt";
     g_reportstream.name = "QOR.temp-" + name + stamp;
     g_report.text_path.clear();
+    g_report.published_bytes = -1;
     g_reportstream.path.clear();
 
     enter(g_report.start_folder);

@@ -21,6 +21,12 @@ struct ReportState {
     // stream is first opened under the current names.
     std::string text_path;
     bool published = false;         // set by the first PublishReport
+    // What the last publish left in the text report file: its size (-1 when
+    // unknown, so the next publish copies everything) and the temporary
+    // file's emptied count then.  A text file still of that size gets only
+    // what the temporary file gained since.
+    long long published_bytes = -1;
+    unsigned published_emptied = 0;
     bool told_folder_name = false;  // the code-page notice is shown once
 };
 extern ReportState g_report;

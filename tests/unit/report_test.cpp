@@ -85,6 +85,36 @@ TEST_F(Report, PublishAccumulatesAndResetStartsOver) {
     EXPECT_EQ(read_bytes(dir.file("win/" + g_report.text_name)), "thirdx");
 }
 
+// A publish appends only the new part when the text report file is as the
+// last publish left it; anything else has it copied whole again.
+TEST_F(Report, PublishCopiesWholeWhenTheTextFileChanged) {
+    struct Case {
+        const char* name;
+        bool reset;               // the report emptied after the first publish
+        const char* edited_text;  // the text file's bytes replaced by these (null = untouched)
+    } cases[] = {
+        {"appended", false, nullptr},
+        {"emptied, then longer", true, nullptr},
+        {"edited, same size", false, "FIRST\n"},
+        {"edited, shorter", false, "f"},
+        {"edited, longer", false, "first\nmore\n"},
+    };
+    for (const Case& c : cases) {
+        ReportSetUp(c.name);
+        OpenReportStream();
+        reportf("first\n");
+        PublishReport();
+        if (c.reset) ResetReport();
+        if (c.edited_text) write_bytes(g_report.text_path, c.edited_text);
+        OpenReportStream();
+        reportf("second, which is longer than the first\n");
+        PublishReport();
+        closereport();
+        EXPECT_EQ(read_bytes(g_report.text_path), read_bytes(g_reportstream.path)) << c.name;
+        CloseReportAndDeleteTemp();
+    }
+}
+
 TEST_F(Report, BatchModeDoesNotLoadThePane) {
     g_frame.batch_mode = true;
     ReportSetUp("Peakgrid");
