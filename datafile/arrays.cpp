@@ -18,6 +18,12 @@ void* block(long long count, std::size_t size) {
     return std::malloc(static_cast<std::size_t>(count) * size);
 }
 
+// One heap block of bytes, all zero, or null as for block.
+void* zeroed_block(std::size_t bytes) {
+    if (g_arrays.fail_countdown >= 0 && g_arrays.fail_countdown-- == 0) return nullptr;
+    return std::calloc(bytes ? bytes : 1, 1);
+}
+
 // Largest array the library hands out.  Sizes come from files and users; a
 // request beyond any sensible table is refused at once instead of driving
 // the machine into swap (or the out-of-memory killer) while it is zeroed.
@@ -32,26 +38,24 @@ int allocated_rows(int rows) { return rows < 1 ? 1 : rows; }
 
 }  // namespace
 
+// A table is one heap block: the row pointers, padded to a multiple of 8
+// bytes so the doubles after them are aligned, then the rows one after the
+// other.  One block instead of one per row, zeroed by calloc (fresh pages
+// come zeroed for free), is what makes a table of a million rows cheap.
 void taballoc(DMatrix& m, int rows, int cols) {
     static const char* const text = "Error: insufficient memory (taballoc)";
     m = nullptr;
     if (rows < 0 || cols < 0) fatalerror(text);
-    int held = allocated_rows(rows);
-    if (too_large(held + 1LL, cols + 1LL, sizeof(double))) fatalerror(text);
-    DMatrix t = static_cast<DMatrix>(block(held + 1LL, sizeof(double*)));
-    if (!t) fatalerror(text);
-    for (int r = 0; r <= held; ++r) {
-        t[r] = static_cast<double*>(block(cols + 1LL, sizeof(double)));
-        if (!t[r]) {
-            for (int q = 0; q < r; ++q) std::free(t[q]);
-            std::free(t);
-            fatalerror(text);
-        }
-    }
+    const long long held = allocated_rows(rows) + 1LL;  // rows 0..held-1
+    if (too_large(held, cols + 1LL, sizeof(double))) fatalerror(text);
+    const std::size_t table = (static_cast<std::size_t>(held) * sizeof(double*) + 7) / 8 * 8;
+    const std::size_t row = (static_cast<std::size_t>(cols) + 1) * sizeof(double);
+    char* b = static_cast<char*>(zeroed_block(table + static_cast<std::size_t>(held) * row));
+    if (!b) fatalerror(text);
+    DMatrix t = reinterpret_cast<DMatrix>(b);
+    for (long long r = 0; r < held; ++r) t[r] = reinterpret_cast<double*>(b + table + static_cast<std::size_t>(r) * row);
     t[0][0] = rows;
     t[1][0] = cols;
-    for (int i = 1; i <= rows; ++i)
-        for (int j = 1; j <= cols; ++j) t[i][j] = 0.0;
     m = t;
 }
 
@@ -77,10 +81,7 @@ void vecintalloc(IVector& v, int n) {
 }
 
 void tabfree(DMatrix& m) {
-    if (!m) return;
-    int held = allocated_rows(tabrows(m));
-    for (int r = 0; r <= held; ++r) std::free(m[r]);
-    std::free(m);
+    std::free(m);  // the row pointers and the rows are one block
     m = nullptr;
 }
 

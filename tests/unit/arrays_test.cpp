@@ -44,7 +44,7 @@ TEST_F(Arrays, ReleaseNullsTheHandle) {
 }
 
 // Each allocation routine reports an exhausted heap with its own text, at
-// every block it needs (a table needs rows + 2 blocks).
+// every block it needs.
 TEST_F(Arrays, AllocationFailureIsFatalWithRoutineName) {
     struct Case {
         int fail_at;
@@ -52,7 +52,6 @@ TEST_F(Arrays, AllocationFailureIsFatalWithRoutineName) {
         const char* text;
     } cases[] = {
         {0, 0, "Error: insufficient memory (taballoc)"},
-        {3, 0, "Error: insufficient memory (taballoc)"},
         {0, 1, "Error: insufficient memory (vecalloc)"},
         {0, 2, "Error: insufficient memory (vecintalloc)"},
     };
