@@ -82,6 +82,7 @@ struct GroupResult {
 };
 
 struct Run {
+    explicit Run(const ConsensusSettings& settings) : s(settings) {}
     const ConsensusSettings& s;
     FloatTable t;
     std::vector<std::string> samples;  // a label per row: its name, else its number
@@ -262,7 +263,7 @@ void replicateconsensus(const ConsensusSettings& s) {
         if (samefile(s.input, out) || (!s.map.empty() && samefile(s.map, out)))
             fatalerror("Error: input file is also an output file (replicateconsensus)");
 
-    Run run{s, {}, {}, {}, {}, {}, {}, {}, {}};
+    Run run(s);
     if (!readtable(s.input, run.t)) return;
     // The channel table itself has a row per peak, not per sample.
     const std::string names_file = samplenamesfor(s.input);
