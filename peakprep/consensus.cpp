@@ -8,6 +8,7 @@
 // and put in place together.
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -224,7 +225,11 @@ struct Run {
     }
 };
 
-void stopped() { reportf("Consensus stopped: no output written\n"); }
+// A refusal: the notice, and the same line in the report.
+void refuse(const std::string& text) {
+    infobox(text.substr(0, 255).c_str());
+    reportf("%s\nConsensus stopped: no output written\n", text.c_str());
+}
 
 // The map's entries; false (the user told) when it cannot be read or has a
 // bad line.
@@ -235,15 +240,14 @@ bool readmap(const std::string& path, std::vector<MapEntry>& entries) {
     }
     std::FILE* f = isregularfile(path) ? openfile(path, "rb") : nullptr;
     if (!f) {
-        infobox(("Sorry: can't read the replicate map " + path).substr(0, 255).c_str());
+        refuse("Sorry: can't read the replicate map " + path);
         return false;
     }
     std::string error;
     const bool ok = readreplicatemap(f, entries, error);
     std::fclose(f);
     if (!ok) {
-        infobox(("Sorry: " + error).substr(0, 255).c_str());
-        reportf("Sorry: %s\n", error.c_str());
+        refuse("Sorry: " + error);
         return false;
     }
     reportf("Replicate map: %s (%lld samples listed)\n", path.c_str(), static_cast<long long>(entries.size()));
@@ -268,8 +272,7 @@ void replicateconsensus(const ConsensusSettings& s) {
     // The channel table itself has a row per peak, not per sample.
     const std::string names_file = samplenamesfor(s.input);
     if (names_file.empty() && !namesfile(s.input).empty()) {
-        infobox("Sorry: a channel table has a row per peak; make a class table of it first");
-        return stopped();
+        return refuse("Sorry: a channel table has a row per peak; make a class table of it first");
     }
     const std::vector<std::string> names = readsamplenames(names_file);
     if (names.empty())
@@ -282,13 +285,23 @@ void replicateconsensus(const ConsensusSettings& s) {
     }
 
     std::vector<MapEntry> entries, absent;
-    if (!readmap(s.map, entries)) return stopped();
+    if (!readmap(s.map, entries)) return;
     run.groups = groupreplicates(run.samples, entries, absent);
     for (const MapEntry& e : absent)
         reportf("Warning: replicate map line %lld names sample %s, which the table does not have\n", e.line,
                 e.sample.c_str());
     if (!absent.empty())
         reportf("Samples of the map absent from the table = %lld\n", static_cast<long long>(absent.size()));
+
+    // A map group and an unlisted sample of the same name stay two groups;
+    // their rows in the names file would be told apart only by position.
+    std::map<std::string, long long> named;
+    for (const ReplicateGroup& g : run.groups) ++named[g.name];
+    for (const auto& n : named)
+        if (n.second > 1) reportf("Warning: %lld groups are named %s\n", n.second, n.first.c_str());
+    long long not_present = 0;
+    for (float v : run.t.values) not_present += std::isfinite(v) && v >= 0 ? 0 : 1;
+    if (not_present) reportf("Cells not finite or below 0 (counted as absent) = %lld\n", not_present);
 
     long long pair_count = 0;
     for (const ReplicateGroup& g : run.groups) {
@@ -299,8 +312,7 @@ void replicateconsensus(const ConsensusSettings& s) {
         const std::string why = "Sorry: the replicate groups make " + std::to_string(pair_count) +
                                 " pairs to compare over " + std::to_string(run.t.cols) +
                                 " bins, too many; check the replicate map";
-        infobox(why.c_str());
-        return stopped();
+        return refuse(why);
     }
     reportf(
         "Groups = %lld; min. replicates present k = %d (capped at each group's size); average over %s;"

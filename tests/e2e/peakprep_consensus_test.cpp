@@ -110,6 +110,13 @@ TEST_F(Cons, BadMapsStopWithNothingWritten) {
         EXPECT_FALSE(fs::exists(dir.file("data/Chan1_tabSH_cons"))) << c.message;
         EXPECT_FALSE(fs::exists(dir.file("data/Chan1_tabSH_rep.txt"))) << c.message;
     }
+    // A channel table's rows are peaks, not samples.
+    write_bytes(dir.file("data/Chan1"), tab({1, 1, 1, 100, 50, 50}, 6));
+    prep("Consensus\n7\n5\nChan1\n\n2\n1\n1\n");
+    EXPECT_NE(report().find("Sorry: a channel table has a row per peak; make a class table of it first"),
+              std::string::npos)
+        << report();
+    EXPECT_FALSE(fs::exists(dir.file("data/Chan1_cons")));
     // No map: every sample its own group, each row kept as it is.
     ASSERT_EQ(consensus("\n2\n1\n2\n").status, 0);
     EXPECT_EQ(data("Chan1_tabSH_cons"), tab(kTable, 4));
