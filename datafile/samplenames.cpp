@@ -20,6 +20,10 @@ bool is_separator(char c) {
 }  // namespace
 
 std::string samplenamesfor(const std::string& table) {
+    // A table that carries its own row names (a table of groups) has them
+    // in "<table>.names".
+    const std::string own = table + ".names";
+    if (isregularfile(own)) return own;
     std::size_t base = table.size();
     while (base > 0 && !is_separator(table[base - 1])) --base;
     const std::string file = table.substr(base);

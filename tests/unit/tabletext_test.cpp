@@ -130,6 +130,9 @@ TEST(TableText, SampleNamesBesideATable) {
     write_bytes("SampleNamesCh1", "Echantillon 1 = Meadow01\r\nEchantillon 3 = Forest_01\r\njunk\nEchantillon 2 = M2");
     EXPECT_EQ(readsamplenames("SampleNamesCh1"), (std::vector<std::string>{"Meadow01", "M2", "Forest_01"}));
     EXPECT_TRUE(readsamplenames("absent").empty());
+    // A table's own names file comes first.
+    write_bytes("Chan1_tabSH_cons.names", "Echantillon 1 = G1\r\n");
+    EXPECT_EQ(samplenamesfor("Chan1_tabSH_cons"), "Chan1_tabSH_cons.names");
 }
 
 TEST(TableText, HeatMapsOfBothShapesStayReadable) {
