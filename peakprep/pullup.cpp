@@ -1,5 +1,247 @@
-// "Flag pull-up": not built yet.
-#include "datafile/messages.h"
-#include "peakprep/options.h"
+// "Flag pull-up": peaks of one dye that a much taller peak of another dye
+// of the same sample, at about the same size, explains (bleed-through of
+// its signal into this colour).
+//
+// The input is one of the channel tables ChanK (or ChanK_..., such as a
+// filtered ChanK_flt); the other dyes' tables of the same name, the dye
+// digit replaced, are read from beside it, each with its own names file.
+// Sample numbers differ from dye to dye, so samples are matched by name.
+// Only a report of the flagged peaks is written; no table changes.
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
-void flagpullup(const PullupSettings&) { infobox("Sorry: Flag pull-up is not available yet"); }
+#include "base/files.h"
+#include "base/reportstream.h"
+#include "datafile/binfile.h"
+#include "datafile/messages.h"
+#include "datafile/readrows.h"
+#include "datafile/samplenames.h"
+#include "datafile/staging.h"
+#include "datafile/tabletext.h"
+#include "peakprep/options.h"
+#include "peakprep/profiles.h"
+#include "peakprep/pullup_flags.h"
+
+namespace {
+
+const int kDyes = 4;
+const int kChannelColumns = 6;
+
+struct Peak {
+    float size, height;
+};
+
+struct Sample {
+    long long number = 0;
+    std::vector<Peak> peaks;
+};
+
+struct Dye {
+    std::string table;  // empty when the dye is skipped
+    std::vector<std::string> names;
+    std::vector<Sample> samples;
+    long long peaks = 0, outside = 0, compared = 0, flagged = 0;
+};
+
+// The folder part with its separator, the name's suffix after the dye
+// digit ("" for ChanK, "_flt" for ChanK_flt), and the input's dye; false
+// when the name is not that of a channel table.
+bool channelname(const std::string& input, std::string& folder, std::string& suffix, int& dye) {
+    const std::string base = basenameofpath(input);
+    if (base.size() < 5 || base.compare(0, 4, "Chan") != 0 || base[4] < '1' || base[4] > '4') return false;
+    if (base.size() > 5 && base[5] != '_') return false;
+    folder = input.substr(0, input.size() - base.size());
+    suffix = base.substr(5);
+    dye = base[4] - '0';
+    return true;
+}
+
+// The rows of a dye's table grouped by sample number (column 1), in the
+// order the samples first appear; rows of no sample are only counted.
+void readdye(Dye& d) {
+    std::unordered_map<long long, std::size_t> slot;
+    readrows(d.table.c_str(), [&](int, const float* v) {
+        ++d.peaks;
+        const double x = v[0];
+        if (!(std::isfinite(x) && x >= 1 && x < kMaxTableCount + 1.0)) {
+            ++d.outside;
+            return;
+        }
+        const long long n = static_cast<long long>(x);
+        auto at = slot.emplace(n, d.samples.size());
+        if (at.second) {
+            d.samples.emplace_back();
+            d.samples.back().number = n;
+        }
+        d.samples[at.first->second].peaks.push_back({v[3], v[4]});
+    });
+}
+
+// A sample of a dye, by name.
+struct Member {
+    int dye;
+    std::size_t sample;
+};
+struct Group {
+    std::string name;
+    std::vector<Member> members;
+};
+
+std::string ratiotext(double r) {
+    char t[32];
+    std::snprintf(t, sizeof t, "%.6g", r);
+    return t;
+}
+
+void stop(const char* why) {
+    infobox(why);
+    reportf("Flagging stopped: no output written\n");
+}
+
+}  // namespace
+
+void flagpullup(const PullupSettings& s) {
+    reportf("Peakprep: flagging pull-up peaks\n");
+    std::string folder, suffix;
+    int input_dye = 0;
+    if (!channelname(s.input, folder, suffix, input_dye))
+        return stop(
+            "Sorry: the input must be a channel table Chan1 to Chan4 (or one named after it, such as Chan1_flt)");
+    const std::string out_name = folder + "Chan" + suffix + "_pullup.txt";
+    Dye dyes[kDyes + 1];
+    for (int k = 1; k <= kDyes; ++k) {
+        const std::string table = folder + "Chan" + std::to_string(k) + suffix;
+        // An output that is an input (a link) would be replaced by the run.
+        if (samefile(table, out_name)) fatalerror("Error: input file is also an output file (flagpullup)");
+        if (k == input_dye) {
+            int rows = 0, cols = 0;
+            if (!tablesize(table, rows, cols)) return;
+            if (cols != kChannelColumns)
+                return stop("Sorry: a channel table has 6 columns (sample, peak, minutes, size, height, area)");
+            dyes[k].table = table;
+        }
+    }
+    // The other dyes: what is missing or not a channel table is skipped.
+    int found = 1;
+    for (int k = 1; k <= kDyes; ++k) {
+        if (k == input_dye) continue;
+        const std::string table = folder + "Chan" + std::to_string(k) + suffix;
+        int rows = 0, cols = 0;
+        readdims(table.c_str(), rows, cols);
+        const char* why = nullptr;
+        if (filekind(table) == FileKind::missing)
+            why = "not found";
+        else if (static_cast<long long>(rows) * cols == 0 || cols != kChannelColumns)
+            why = "not a channel table of 6 columns";
+        for (int j = 1; j <= kDyes && !why; ++j)
+            if (j != k && !dyes[j].table.empty() && samefile(table, dyes[j].table))
+                why = "the same file as another dye";
+        if (why) {
+            reportf("Dye %d: %s %s, skipped\n", k, table.c_str(), why);
+            continue;
+        }
+        reportf("Dye %d: %s, rows: %d\n", k, table.c_str(), rows);
+        dyes[k].table = table;
+        ++found;
+    }
+    if (found < 2)
+        return stop("Sorry: pull-up needs the tables of at least two dyes (Chan1 to Chan4) in the same folder");
+    reportf(
+        "Tolerance (bp) = %s, min. height ratio = %s: a peak is flagged when another dye of the same sample has a"
+        " peak at most the tolerance away and at least that many times as tall (flags only: no peak is dropped)\n",
+        valuetext(s.tolerance).c_str(), valuetext(s.min_ratio).c_str());
+
+    // Samples by name across the dyes, in the order they are first met; an
+    // unnamed sample, or a name given twice within one dye, matches nothing.
+    std::vector<Group> groups;
+    std::unordered_map<std::string, std::size_t> by_name;
+    long long unnamed = 0, repeated = 0;
+    for (int k = 1; k <= kDyes; ++k) {
+        Dye& d = dyes[k];
+        if (d.table.empty()) continue;
+        const std::string names_file = namesfile(d.table);
+        d.names = readsamplenames(names_file);
+        reportf("Dye %d sample names: %s\n", k, d.names.empty() ? "none found" : names_file.c_str());
+        readdye(d);
+        std::unordered_map<std::string, int> seen;
+        for (const Sample& x : d.samples) ++seen[samplename(d.names, x.number)];
+        for (std::size_t i = 0; i < d.samples.size(); ++i) {
+            const std::string& name = samplename(d.names, d.samples[i].number);
+            if (name.empty()) {
+                ++unnamed;
+                continue;
+            }
+            if (seen[name] > 1) {
+                ++repeated;
+                reportf("Dye %d: sample number %lld: the name %s is given to %d samples, not compared\n", k,
+                        d.samples[i].number, name.c_str(), seen[name]);
+                continue;
+            }
+            auto at = by_name.emplace(name, groups.size());
+            if (at.second) groups.push_back({name, {}});
+            groups[at.first->second].members.push_back({k, i});
+        }
+    }
+
+    std::string text = "sample\tdye\tsize\theight\tparent dye\tparent size\tratio\n";
+    long long compared_samples = 0, single = 0, flagged = 0;
+    std::vector<PullupPeak> peaks;
+    std::vector<PullupFlag> flags;
+    for (const Group& g : groups) {
+        if (g.members.size() < 2) {
+            ++single;
+            continue;
+        }
+        ++compared_samples;
+        peaks.clear();
+        for (const Member& m : g.members)
+            for (const Peak& p : dyes[m.dye].samples[m.sample].peaks) peaks.push_back({p.size, p.height, m.dye});
+        flagpullups(peaks, s.tolerance, s.min_ratio, flags);
+        // The flagged peaks dye by dye, each dye's in its table's order.
+        std::size_t i = 0;
+        for (const Member& m : g.members) {
+            Dye& d = dyes[m.dye];
+            for (const Peak& p : d.samples[m.sample].peaks) {
+                const PullupFlag& f = flags[i++];
+                if (std::isfinite(p.size) && std::isfinite(p.height) && p.height > 0) ++d.compared;
+                if (!f.flagged) continue;
+                ++d.flagged;
+                ++flagged;
+                appendcell(text, g.name, '\t');
+                text += '\t' + std::to_string(m.dye) + '\t' + valuetext(p.size) + '\t' + valuetext(p.height) + '\t' +
+                        std::to_string(f.parent_dye) + '\t' + valuetext(f.parent_size) + '\t' + ratiotext(f.ratio) +
+                        '\n';
+            }
+        }
+    }
+    if (compared_samples == 0)
+        return stop("Sorry: no sample name is found in two dyes (the names files SampleNamesChK name the samples)");
+
+    reportf("Samples compared (their name found in two dyes or more) = %lld\n", compared_samples);
+    if (single) reportf("Samples found in one dye only (not compared) = %lld\n", single);
+    if (unnamed) reportf("Samples without a name (not compared) = %lld\n", unnamed);
+    if (repeated) reportf("Samples whose name is given twice within a dye (not compared) = %lld\n", repeated);
+    for (int k = 1; k <= kDyes; ++k) {
+        const Dye& d = dyes[k];
+        if (d.table.empty()) continue;
+        reportf(
+            "Dye %d: peaks = %lld, compared = %lld (height above 0, the sample found in another dye), flagged = %lld\n",
+            k, d.peaks, d.compared, d.flagged);
+        if (d.outside)
+            reportf("Dye %d: rows of no sample (number below 1, above 999999 or not finite) = %lld\n", k, d.outside);
+    }
+
+    // Written under a temporary name and put in place once complete.
+    const std::string staged = stageoutput(out_name, "Error: can't open pull-up report (flagpullup)");
+    std::FILE* f = openfile(staged, "wb");
+    if (!f) fatalerror("Error: can't open pull-up report (flagpullup)");
+    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    if (std::fclose(f) != 0) ok = false;
+    if (!ok) fatalerror("Error: can't write pull-up report (flagpullup)");  // the staged file goes with the run
+    commitoutputs();
+    reportf("Output file: %s\n", out_name.c_str());
+    reportf("--- Number of flagged peaks: %lld\n", flagged);
+}
