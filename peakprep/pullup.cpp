@@ -174,10 +174,14 @@ void flagpullup(const PullupSettings& s) {
                 ++unnamed;
                 continue;
             }
-            if (seen[name] > 1) {
+            // A repeated name is reported once (its count then turns negative).
+            int& count = seen[name];
+            if (count > 1) {
+                reportf("Dye %d: the name %s is given to %d samples, none of them compared\n", k, name.c_str(), count);
+                count = -count;
+            }
+            if (count < 0) {
                 ++repeated;
-                reportf("Dye %d: sample number %lld: the name %s is given to %d samples, not compared\n", k,
-                        d.samples[i].number, name.c_str(), seen[name]);
                 continue;
             }
             auto at = by_name.emplace(name, groups.size());

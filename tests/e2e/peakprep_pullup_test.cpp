@@ -74,6 +74,13 @@ TEST_F(Pullup, DyesMatchedByNameAndFlagsWritten) {
     put("Chan2_flt", kChan2);
     ASSERT_EQ(prep(batch("Chan2_flt")).status, 0);
     EXPECT_EQ(data("Chan_flt_pullup.txt"), kFlagged);
+    // A name given twice within a dye matches neither sample.
+    names(3, "Echantillon 1 = A\nEchantillon 2 = A\n");
+    ASSERT_EQ(prep(batch("Chan1")).status, 0);
+    EXPECT_EQ(data("Chan_pullup.txt"), kFlagged);
+    for (const char* line :
+         {"Dye 3: the name A is given to 2 samples, none of them compared\n", "Dye 3: peaks = 2, compared = 0 ("})
+        EXPECT_NE(report().find(line), std::string::npos) << line;
 }
 
 TEST_F(Pullup, BadInputsAreRefusedAndWriteNothing) {
