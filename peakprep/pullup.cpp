@@ -2,8 +2,8 @@
 // of the same sample, at about the same size, explains (bleed-through of
 // its signal into this colour).
 //
-// The input is one of the channel tables ChanK (or ChanK_..., such as a
-// filtered ChanK_flt); the other dyes' tables of the same name, the dye
+// The input is one of the channel tables ChanK or a filtered one
+// (ChanK_flt); the other dyes' tables of the same name, the dye
 // digit replaced, are read from beside it, each with its own names file.
 // Sample numbers differ from dye to dye, so samples are matched by name.
 // Only a report of the flagged peaks is written; no table changes.
@@ -48,13 +48,16 @@ struct Dye {
 
 // The folder part with its separator, the name's suffix after the dye
 // digit ("" for ChanK, "_flt" for ChanK_flt), and the input's dye; false
-// when the name is not that of a channel table.
+// when the name is not that of a channel table.  Only the filter's outputs
+// are channel tables among the tables named after one: a class table may
+// have six columns too (ChanK_div), but its rows are samples.
 bool channelname(const std::string& input, std::string& folder, std::string& suffix, int& dye) {
     const std::string base = basenameofpath(input);
     if (base.size() < 5 || base.compare(0, 4, "Chan") != 0 || base[4] < '1' || base[4] > '4') return false;
-    if (base.size() > 5 && base[5] != '_') return false;
-    folder = input.substr(0, input.size() - base.size());
     suffix = base.substr(5);
+    for (std::size_t at = 0; at < suffix.size(); at += 4)
+        if (suffix.compare(at, 4, "_flt") != 0) return false;
+    folder = input.substr(0, input.size() - base.size());
     dye = base[4] - '0';
     return true;
 }
@@ -251,8 +254,7 @@ void flagpullup(const PullupSettings& s) {
     std::string folder, suffix;
     int input_dye = 0;
     if (!channelname(s.input, folder, suffix, input_dye))
-        return stop(
-            "Sorry: the input must be a channel table Chan1 to Chan4 (or one named after it, such as Chan1_flt)");
+        return stop("Sorry: the input must be a channel table Chan1 to Chan4 or a filtered one (Chan1_flt)");
     const std::string out_name = folder + "Chan" + suffix + "_pullup.txt";
     // An output that is an input (a link) would be replaced by the run.
     for (int k = 1; k <= kDyes; ++k)
