@@ -114,12 +114,12 @@ struct Sweep {
 // never a parent.
 inline void flagpullups(const std::vector<PullupPeak>& peaks, double tolerance, double min_ratio,
                         std::vector<PullupFlag>& flags) {
-    using namespace pullup_detail;
+    const int kDyes = pullup_detail::kPullupDyes;
     flags.assign(peaks.size(), PullupFlag());
-    std::vector<std::size_t> by_size[kPullupDyes + 1], by_height[kPullupDyes + 1];
+    std::vector<std::size_t> by_size[kDyes + 1], by_height[kDyes + 1];
     for (std::size_t i = 0; i < peaks.size(); ++i)
-        if (usable(peaks[i])) by_size[peaks[i].dye].push_back(i);
-    for (int d = 1; d <= kPullupDyes; ++d) {
+        if (pullup_detail::usable(peaks[i])) by_size[peaks[i].dye].push_back(i);
+    for (int d = 1; d <= kDyes; ++d) {
         std::vector<std::size_t>& s = by_size[d];
         std::sort(s.begin(), s.end(), [&](std::size_t a, std::size_t b) {
             return std::make_tuple(peaks[a].size, a) < std::make_tuple(peaks[b].size, b);
@@ -128,9 +128,9 @@ inline void flagpullups(const std::vector<PullupPeak>& peaks, double tolerance, 
         std::stable_sort(by_height[d].begin(), by_height[d].end(),
                          [&](std::size_t a, std::size_t b) { return peaks[a].height < peaks[b].height; });
     }
-    const Sweep sweep{peaks, tolerance};
-    for (int d = 1; d <= kPullupDyes; ++d)
-        for (int e = 1; e <= kPullupDyes; ++e)
+    const pullup_detail::Sweep sweep{peaks, tolerance};
+    for (int d = 1; d <= kDyes; ++d)
+        for (int e = 1; e <= kDyes; ++e)
             if (e != d && !by_size[d].empty() && !by_size[e].empty())
                 sweep.run(by_size[d], by_size[e], by_height[e], e, flags);
     for (std::size_t i = 0; i < peaks.size(); ++i) {
