@@ -130,6 +130,26 @@ BENCHMARK(BM_allocate_and_write_tables)->Unit(benchmark::kMillisecond);
 void BM_computetable_sum(benchmark::State& state) { run_option(state, &computetable, 999999, 10000, 1, 2, 0); }
 BENCHMARK(BM_computetable_sum)->Unit(benchmark::kMillisecond);
 
+// The same table through pandas (bench/peer_tablecomp.py): the time of its
+// own work, as the script measures it, without the interpreter's start.
+void BM_pandas_peer_sum(benchmark::State& state) {
+    bench_dir();
+    std::string in = make_input(999999, 10000);
+    const std::string cmd = "/usr/bin/python3 '" PEER_TABLECOMP "' " + in + " 1001 1";
+    for (auto _ : state) {
+        std::FILE* p = popen(cmd.c_str(), "r");
+        double seconds = -1;
+        if (!p || std::fscanf(p, "%lf", &seconds) != 1) seconds = -1;
+        if (p) pclose(p);
+        if (seconds < 0) {
+            state.SkipWithError("the pandas peer did not run (is python3-pandas installed?)");
+            break;
+        }
+        state.SetIterationTime(seconds);
+    }
+}
+BENCHMARK(BM_pandas_peer_sum)->UseManualTime()->Unit(benchmark::kMillisecond);
+
 void BM_computetable_max_limit_pct(benchmark::State& state) {
     run_option(state, &computetable, 999999, 10000, 2, 1, 20);
 }

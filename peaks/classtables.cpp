@@ -131,23 +131,14 @@ std::vector<int> nonzerocolumns(DMatrix table) {
 
 namespace {
 
-// The sum of every row over the columns cols (1-based; all columns when cols
-// is null), each row adding its values in column order.  (Four rows side
-// by side measured 4 % faster on option 2 with row proportions, too little
-// to keep.)
-std::vector<double> row_sums(DMatrix table, const std::vector<int>* cols) {
-    const int S = tabrows(table);
-    const int T = tabcols(table);
-    std::vector<double> sum(static_cast<std::size_t>(S) + 1, 0.0);
-    for (int i = 1; i <= S; ++i) {
-        const double* a = table[i];
-        double sa = 0.0;
-        if (cols) {
-            for (int j : *cols) sa += a[j];
-        } else {
-            for (int j = 1; j <= T; ++j) sa += a[j];
-        }
-        sum[static_cast<std::size_t>(i)] = sa;
+// The sum of a row's values over the columns cols (1-based; all T columns
+// when cols is null), added in column order.
+double row_sum(const double* a, int T, const std::vector<int>* cols) {
+    double sum = 0.0;
+    if (cols) {
+        for (int j : *cols) sum += a[j];
+    } else {
+        for (int j = 1; j <= T; ++j) sum += a[j];
     }
     return sum;
 }
@@ -180,12 +171,11 @@ WrittenTables writetables(DMatrix table, const std::vector<int>& keep, bool prop
     std::vector<int> kept_zero(static_cast<std::size_t>(S) + 1, 0);
     std::vector<std::pair<int, std::vector<double>>> aside;
     if (proportions) {
-        const std::vector<double> fullsum = row_sums(table, nullptr);
-        const std::vector<double> keptsum = row_sums(table, &keep);
+        // Row by row, both sums and the division while the row is in cache.
         for (int i = 1; i <= S; ++i) {
             double* row = table[i];
-            const double full = fullsum[static_cast<std::size_t>(i)];
-            const double kept = keptsum[static_cast<std::size_t>(i)];
+            const double full = row_sum(row, T, nullptr);
+            const double kept = row_sum(row, T, &keep);
             if (!(kept == full)) {
                 std::vector<double> v;
                 for (int c : keep) v.push_back(row[c]);

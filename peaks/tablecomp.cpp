@@ -1,6 +1,6 @@
 // Option 2, "Compute table".
 //
-// The input is read once for the five columns it needs; every peak finds its
+// The input is read once for the four columns it needs; every peak finds its
 // class by a binary search in the class layout; the peak counts take one
 // pass over the peaks; the per-sample peak limit uses a selection instead of
 // a sort.  Only the table that is written (heights or areas) is built.
@@ -44,10 +44,11 @@ void cancelled() {
     reportf("Computation cancelled: no output table written\n");
 }
 
-// The input columns, one DVector of R entries each.
+// The input columns, one DVector of R entries each: the value column is
+// the heights or the areas, whichever the table is made of.
 struct Columns {
-    DVector sample = nullptr, peak = nullptr, length = nullptr, height = nullptr, area = nullptr;
-    VecGuard g1{sample}, g2{peak}, g3{length}, g4{height}, g5{area};
+    DVector sample = nullptr, peak = nullptr, length = nullptr, value = nullptr;
+    VecGuard g1{sample}, g2{peak}, g3{length}, g4{value};
 };
 
 // Lower end: the floor of the smallest length, or the start when it is not
@@ -98,8 +99,7 @@ void report_peaks(const Columns& in, int S, int skipped) {
 
 // The table's row count, reported with its column count; false when the
 // table is empty (the notice is given).
-bool read_rows(const char* path, int& R) {
-    int C = 0;
+bool read_rows(const char* path, int& R, int& C) {
     readdims(path, R, C);
     reportf("Input file: %s\n", path);
     reportf("--- Number of rows: %d, columns: %d\n", R, C);
@@ -110,16 +110,18 @@ bool read_rows(const char* path, int& R) {
     return true;
 }
 
-// The five columns the computation needs: sample, peak, length, height, area.
-void read_columns(const char* path, int R, Columns& in) {
+// The four columns the computation needs: sample, peak, length, and height
+// or area.
+void read_columns(const char* path, int R, int C, bool heights, Columns& in) {
     vecalloc(in.sample, R);
     vecalloc(in.peak, R);
     vecalloc(in.length, R);
-    vecalloc(in.height, R);
-    vecalloc(in.area, R);
-    const int cols[] = {1, 2, 4, 5, 6};
-    DVector into[] = {in.sample, in.peak, in.length, in.height, in.area};
-    selectcols(path, cols, into, 5);
+    vecalloc(in.value, R);
+    const int cols[] = {1, 2, 4, heights ? 5 : 6};
+    DVector into[] = {in.sample, in.peak, in.length, in.value};
+    selectcols(path, cols, into, 4);
+    // Both value columns are part of a channel table, whichever is read.
+    if (C < 6) fatalerror("fatal input-output error numcol>c1 (selectcol");
 }
 
 // The sample count S of the input; false when the run stops (the notice is
@@ -166,18 +168,17 @@ bool settle_classes(ClassLayout& layout, const Columns& in, int S, int skipped) 
 // Fills the full table, keeps each sample's largest peaks, and writes both
 // tables under temporary names, put in place together, so a failure leaves
 // the earlier pair as it was.
-void compute_and_write(const ClassLayout& layout, const Columns& in, int S, bool heights, bool sum, int rowpct,
+void compute_and_write(const ClassLayout& layout, const Columns& in, int S, bool sum, int rowpct,
                        int maxpeaks, const std::string& full_name, const std::string& kept_name) {
     const int T = layout.total;
     ClassFinder finder = makefinder(layout);
     DMatrix full = nullptr;
     TabGuard fg{full};
     taballoc(full, S, T);
-    DVector value = heights ? in.height : in.area;
     if (sum)
-        fillsum(full, in.sample, in.length, value, finder);
+        fillsum(full, in.sample, in.length, in.value, finder);
     else
-        fillmax(full, in.sample, in.length, value, finder);
+        fillmax(full, in.sample, in.length, in.value, finder);
     keeplargest(full, maxpeaks);
     std::vector<int> keep = nonzerocolumns(full);
 
@@ -210,14 +211,14 @@ void computetable(const char* path, int groups, int heightarea, int summax, int 
     if (samefile(path, full_name) || samefile(path, kept_name))
         fatalerror("Error: input file is also an output file (computetable)");
 
-    int R = 0;
-    if (!read_rows(path, R)) return;
+    int R = 0, C = 0;
+    if (!read_rows(path, R, C)) return;
     ClassLayout layout(groups);
     Columns in;
-    read_columns(path, R, in);
+    read_columns(path, R, C, heights, in);
     find_ends(layout, in.length, start);
     int S = 0, skipped = 0;
     if (!find_samples(in, S, skipped)) return;
     if (!settle_classes(layout, in, S, skipped)) return;
-    compute_and_write(layout, in, S, heights, sum, rowpct, maxpeaks, full_name, kept_name);
+    compute_and_write(layout, in, S, sum, rowpct, maxpeaks, full_name, kept_name);
 }
