@@ -10,6 +10,7 @@
 #include "base/files.h"
 #include "base/reportstream.h"
 #include "datafile/binfile.h"
+#include "datafile/decimal.h"
 #include "datafile/messages.h"
 #include "datafile/readrows.h"
 #include "datafile/staging.h"
@@ -66,6 +67,7 @@ Input readpeaks(const ClusterSettings& s) {
 
 struct BinFigures {
     float lower = 0, upper = 0;
+    double width = 0;  // between the sizes as printed
     long long peaks = 0, samples = 0;
     double label = 0;  // the mean of the samples' mean sizes
     bool kept = false;
@@ -91,6 +93,7 @@ BinFigures binfigures(const std::vector<Peak>& p, const ClusterBin& bin, int k, 
     BinFigures f;
     f.lower = p[bin.first].size;
     f.upper = p[bin.last].size;
+    f.width = decimalvalue(valuetext(f.upper).c_str()) - decimalvalue(valuetext(f.lower).c_str());
     f.peaks = static_cast<long long>(bin.last - bin.first + 1);
     w.touched.clear();
     for (std::size_t i = bin.first; i <= bin.last; ++i) {
@@ -120,8 +123,8 @@ void stopped() { reportf("Binning stopped: no output written\n"); }
 
 void reportbin(const char* what, int number, const BinFigures& f) {
     reportf("%s %d: %s - %s bp, width = %s, peaks = %lld, samples = %lld, label = %s\n", what, number,
-            valuetext(f.lower).c_str(), valuetext(f.upper).c_str(),
-            valuetext(static_cast<double>(f.upper) - f.lower).c_str(), f.peaks, f.samples, valuetext(f.label).c_str());
+            valuetext(f.lower).c_str(), valuetext(f.upper).c_str(), valuetext(f.width).c_str(), f.peaks, f.samples,
+            valuetext(f.label).c_str());
 }
 
 }  // namespace
@@ -226,9 +229,8 @@ void binbyclusters(const ClusterSettings& s) {
             cells[x * K + col] = static_cast<float>(v);
             total[x] += v;
         }
-        for (double v :
-             {static_cast<double>(f.lower), static_cast<double>(f.upper), static_cast<double>(f.upper) - f.lower,
-              static_cast<double>(f.peaks), static_cast<double>(f.samples), f.label})
+        for (double v : {static_cast<double>(f.lower), static_cast<double>(f.upper), f.width,
+                         static_cast<double>(f.peaks), static_cast<double>(f.samples), f.label})
             bintable.push_back(static_cast<float>(v));
     }
     long long zero_rows = 0;
