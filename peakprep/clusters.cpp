@@ -23,8 +23,9 @@ namespace {
 
 const int kChannelColumns = 6;
 const int kBinColumns = 6;
-// The samples x bins table is refused beyond this size, before it is given
-// memory.
+// The samples x bins table is refused beyond the size "Compute table"
+// refuses (four tables of doubles within this many bytes), before it is
+// given memory.
 const double kMaxTableBytes = sizeof(void*) >= 8 ? 4294967296.0 : 1073741824.0;
 const char* const kCells[] = {"", "sum", "max.", "mean"};
 
@@ -122,9 +123,9 @@ std::string settingtext(double v) { return v > 0 ? valuetext(v) : std::string("o
 void stopped() { reportf("Binning stopped: no output written\n"); }
 
 void reportbin(const char* what, int number, const BinFigures& f) {
-    reportf("%s %d: %s - %s bp, width = %s, peaks = %lld, samples = %lld, label = %s\n", what, number,
-            valuetext(f.lower).c_str(), valuetext(f.upper).c_str(), valuetext(f.width).c_str(), f.peaks, f.samples,
-            valuetext(f.label).c_str());
+    reportf("%s %d: %s - %s bp, width = %s, peaks = %lld, samples = %lld, peaks per sample = %s, label = %s\n", what,
+            number, valuetext(f.lower).c_str(), valuetext(f.upper).c_str(), valuetext(f.width).c_str(), f.peaks,
+            f.samples, valuetext(static_cast<double>(f.peaks) / f.samples).c_str(), valuetext(f.label).c_str());
 }
 
 }  // namespace
@@ -204,7 +205,7 @@ void binbyclusters(const ClusterSettings& s) {
         return;
     }
     const std::size_t S = static_cast<std::size_t>(in.samples), K = static_cast<std::size_t>(kept);
-    if (static_cast<double>(S) * static_cast<double>(K) * 4.0 > kMaxTableBytes) {
+    if (static_cast<double>(S) * static_cast<double>(K) * 8.0 * 4.0 > kMaxTableBytes) {
         char text[256];
         std::snprintf(text, sizeof text, "Sorry: a table of %d samples x %d bins needs too much memory", in.samples,
                       kept);
