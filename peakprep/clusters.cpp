@@ -118,6 +118,48 @@ BinFigures binfigures(const std::vector<Peak>& p, const ClusterBin& bin, int k, 
     return f;
 }
 
+// The samples x kept bins table (rows: the sample numbers 1 .. samples),
+// and the table of the kept bins.
+struct Tables {
+    std::vector<float> cells, bins;
+    long long zero_rows = 0;  // rows of sum 0 left as zeros when proportions are asked for
+};
+
+Tables maketables(const ClusterSettings& s, const std::vector<Peak>& p, const std::vector<ClusterBin>& bins,
+                  const std::vector<BinFigures>& figures, int samples, int kept, SampleWork& work) {
+    const std::size_t S = static_cast<std::size_t>(samples), K = static_cast<std::size_t>(kept);
+    Tables t;
+    t.cells.assign(S * K, 0.0f);
+    t.bins.reserve(K * kBinColumns);
+    std::vector<double> total(S, 0.0);
+    for (std::size_t k = 0; k < bins.size(); ++k) {
+        const BinFigures& f = figures[k];
+        if (!f.kept) continue;
+        binfigures(p, bins[k], static_cast<int>(bins.size() + k), work);  // a fresh stamp
+        const std::size_t col = static_cast<std::size_t>(f.column);
+        for (int i : work.touched) {
+            const std::size_t x = static_cast<std::size_t>(i);
+            const double v = s.cell == 1 ? work.sum[x] : s.cell == 2 ? work.max[x] : work.sum[x] / work.count[x];
+            t.cells[x * K + col] = static_cast<float>(v);
+            total[x] += v;
+        }
+        for (double v : {static_cast<double>(f.lower), static_cast<double>(f.upper), f.width,
+                         static_cast<double>(f.peaks), static_cast<double>(f.samples), f.label})
+            t.bins.push_back(static_cast<float>(v));
+    }
+    if (!s.percent) return t;
+    for (std::size_t x = 0; x < S; ++x) {
+        float* row = &t.cells[x * K];
+        if (total[x] == 0) {
+            std::fill(row, row + K, 0.0f);  // no proportions: the row stays zeros
+            ++t.zero_rows;
+            continue;
+        }
+        for (std::size_t c = 0; c < K; ++c) row[c] = static_cast<float>(row[c] / total[x]);
+    }
+    return t;
+}
+
 std::string settingtext(double v) { return v > 0 ? valuetext(v) : std::string("off"); }
 
 void stopped() { reportf("Binning stopped: no output written\n"); }
@@ -155,8 +197,10 @@ void binbyclusters(const ClusterSettings& s) {
         s.min_samples);
     reportf(
         "Bins: runs of peaks of all samples sorted by size, cut at the gaps of at least the tolerance times the"
-        " run's largest gap with the fewest repeated samples on both sides, until a run is no wider than the max."
-        " width and either no wider than the min. width or with no sample twice\n");
+        " run's largest gap with the fewest repeats (peaks of a sample already in the same part) on both sides"
+        " (of these the first when it cuts off fewer peaks on the left than the last on the right, else the last),"
+        " until a run is no wider than the max. width and either no wider than the min. width or with no sample"
+        " twice\n");
 
     Input in = readpeaks(s);
     if (in.no_sample)
@@ -204,8 +248,7 @@ void binbyclusters(const ClusterSettings& s) {
         stopped();
         return;
     }
-    const std::size_t S = static_cast<std::size_t>(in.samples), K = static_cast<std::size_t>(kept);
-    if (static_cast<double>(S) * static_cast<double>(K) * 8.0 * 4.0 > kMaxTableBytes) {
+    if (static_cast<double>(in.samples) * kept * 8.0 * 4.0 > kMaxTableBytes) {
         char text[256];
         std::snprintf(text, sizeof text, "Sorry: a table of %d samples x %d bins needs too much memory", in.samples,
                       kept);
@@ -214,46 +257,16 @@ void binbyclusters(const ClusterSettings& s) {
         return;
     }
 
-    // The cells, bin by bin; rows are the sample numbers 1 .. the largest.
-    std::vector<float> cells(S * K, 0.0f);
-    std::vector<double> total(S, 0.0);
-    std::vector<float> bintable;
-    bintable.reserve(K * kBinColumns);
-    for (std::size_t k = 0; k < bins.size(); ++k) {
-        const BinFigures& f = figures[k];
-        if (!f.kept) continue;
-        binfigures(p, bins[k], static_cast<int>(bins.size() + k), work);  // a fresh stamp
-        const std::size_t col = static_cast<std::size_t>(f.column);
-        for (int t : work.touched) {
-            const std::size_t x = static_cast<std::size_t>(t);
-            const double v = s.cell == 1 ? work.sum[x] : s.cell == 2 ? work.max[x] : work.sum[x] / work.count[x];
-            cells[x * K + col] = static_cast<float>(v);
-            total[x] += v;
-        }
-        for (double v : {static_cast<double>(f.lower), static_cast<double>(f.upper), f.width,
-                         static_cast<double>(f.peaks), static_cast<double>(f.samples), f.label})
-            bintable.push_back(static_cast<float>(v));
-    }
-    long long zero_rows = 0;
-    if (s.percent)
-        for (std::size_t x = 0; x < S; ++x) {
-            float* row = &cells[x * K];
-            if (total[x] == 0) {
-                std::fill(row, row + K, 0.0f);  // no proportions: the row stays zeros
-                ++zero_rows;
-                continue;
-            }
-            for (std::size_t c = 0; c < K; ++c) row[c] = static_cast<float>(row[c] / total[x]);
-        }
-    if (zero_rows) reportf("Rows of sum 0 left as zeros (no proportions) = %lld\n", zero_rows);
+    const Tables t = maketables(s, p, bins, figures, in.samples, kept, work);
+    if (t.zero_rows) reportf("Rows of sum 0 left as zeros (no proportions) = %lld\n", t.zero_rows);
 
     // Both tables are written under temporary names and put in place
     // together, so a failure leaves the earlier pair as it was.
     const char* const cant_open = "Error: can't open binary output file (ouvecr)";
     const std::string staged_table = stageoutput(table_name, cant_open);
     const std::string staged_bins = stageoutput(bins_name, cant_open);
-    writetable(staged_table, cells, in.samples, kept);
-    writetable(staged_bins, bintable, kept, kBinColumns);
+    writetable(staged_table, t.cells, in.samples, kept);
+    writetable(staged_bins, t.bins, kept, kBinColumns);
     commitoutputs();
     reportf("Output file: %s (rows: samples 1 to %d; columns: the bins kept)\n", table_name.c_str(), in.samples);
     reportf("--- Number of rows: %d, columns: %d\n", in.samples, kept);
