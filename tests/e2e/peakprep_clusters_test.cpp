@@ -73,7 +73,8 @@ TEST_F(PrepClusters, WorkedExampleCellsAndBins) {
     const std::string rep = report();
     for (const char* line :
          {"Rows dropped (sample number below 1, above 999999 or not finite) = 1\n",
-          "Peaks outside the size limits = 1\n", "Bin 1: 100 - 100.4 bp, width = 0.4, peaks = 3, samples = 2, peaks per sample = 1.5",
+          "Peaks outside the size limits = 1\n",
+          "Bin 1: 100 - 100.4 bp, width = 0.4, peaks = 3, samples = 2, peaks per sample = 1.5",
           "Peaks binned = 6; bins = 3, kept = 3, dropped = 0\n", "Rows of sum 0 left as zeros (no proportions) = 1\n",
           "Output file: Chan1_clu (rows: samples 1 to 4; columns: the bins kept)\n"})
         EXPECT_NE(rep.find(line), std::string::npos) << line << rep;
