@@ -124,7 +124,7 @@ TEST_F(PeakprepWindow, MenuTitleAndAboutBoxArePeakpreps) {
         press(about, IDOK);
     });
     SendMessageA(g_win.main, WM_COMMAND, MAKEWPARAM(CM_ABOUT, 0), 0);
-    EXPECT_EQ(credits, "Peakprep: peak tables cleaned up and summarised");
+    EXPECT_EQ(credits, "Peakprep " PEAKGRID_VERSION ": peak tables cleaned up");
 }
 
 // Ten rows: each label is shown whole in its column, and every row's label,
