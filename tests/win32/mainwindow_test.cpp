@@ -149,15 +149,19 @@ TEST_F(MainWindow, HelpSwitchFlipsAndAboutBoxCloses) {
     EXPECT_FALSE(g_win.helpmessages);
 
     for (int key : {IDOK, IDCANCEL}) {
-        std::string version;
+        std::string version, credits;
         on_next_dialog([&](HWND about) {
             char text[64] = {};
             GetDlgItemTextA(about, IDC_ABOUT_VERSION, text, sizeof text);
             version = text;
+            GetDlgItemTextA(about, IDC_ABOUT_CREDITS, text, sizeof text);
+            credits = text;
             press(about, key);
         });
         SendMessageA(g_win.main, WM_COMMAND, MAKEWPARAM(CM_ABOUT, 0), 0);
         EXPECT_EQ(version, "QOR-4 version 2001");
+        // The program's own version, the one --version prints.
+        EXPECT_EQ(credits, "Peakgrid " PEAKGRID_VERSION ": peaks to size classes");
     }
 }
 

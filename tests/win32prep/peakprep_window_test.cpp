@@ -119,12 +119,24 @@ TEST_F(PeakprepWindow, MenuTitleAndAboutBoxArePeakpreps) {
     EXPECT_EQ(g_frame.module_word, "Orvendale");
 
     std::string credits;
+    SIZE needed = {};
+    RECT room = {};
     on_next_dialog([&](HWND about) {
         credits = dialog_item_text(about, IDC_ABOUT_CREDITS);
+        HWND line = GetDlgItem(about, IDC_ABOUT_CREDITS);
+        GetClientRect(line, &room);
+        HDC dc = GetDC(line);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(about, WM_GETFONT, 0, 0)));
+        GetTextExtentPoint32A(dc, credits.c_str(), static_cast<int>(credits.size()), &needed);
+        SelectObject(dc, old);
+        ReleaseDC(line, dc);
         press(about, IDOK);
     });
     SendMessageA(g_win.main, WM_COMMAND, MAKEWPARAM(CM_ABOUT, 0), 0);
-    EXPECT_EQ(credits, "Peakprep: peak tables cleaned up and summarised");
+    EXPECT_EQ(credits, "Peakprep " PEAKGRID_VERSION ": peak tables cleaned up");
+    // The credits line, version included, fits its one line: a longer text
+    // would wrap and lose its end.
+    EXPECT_LE(needed.cx, room.right);
 }
 
 // Ten rows: each label is shown whole in its column, and every row's label,
