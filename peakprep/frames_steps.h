@@ -125,8 +125,8 @@ inline long long windowof(float size, const FrameLayout& f) {
 }
 
 // A frame's table, column by column: the windows that hold a peak, in size
-// order, and the cells of each (sample and summed share), samples in the
-// order of their first peak in the window.
+// order, and the cells of each (sample and summed share), samples in
+// ascending order.
 struct FrameCells {
     std::vector<long long> windows;  // m of each column
     std::vector<std::size_t> start;  // column j's cells: start[j] .. start[j + 1]
@@ -149,6 +149,7 @@ inline void framecells(const std::vector<FramePeak>& peaks, int samples, const F
     std::vector<long long> seen(static_cast<std::size_t>(samples), -1);  // the column a sample was last summed in
     std::vector<int> touched;
     auto close_column = [&]() {
+        std::sort(touched.begin(), touched.end());
         for (int s : touched) {
             out.sample.push_back(s);
             out.value.push_back(sum[static_cast<std::size_t>(s)]);
@@ -267,37 +268,24 @@ inline FrameScore braycurtisscore(const FrameCells& c, const std::vector<SampleS
         }
         sum = 2 * mins / (2 * t0);
     } else {
-        // Each sample's cells (column, value), then every pair sharing a
-        // column, the smaller cells summed per pair in acc.
+        // Every pair sharing a column, once: a column's samples are in
+        // ascending order, so each cell meets the cells after it.
         std::vector<std::size_t> at(n + 1, 0);
         for (int s : c.sample) ++at[static_cast<std::size_t>(s) + 1];
         for (std::size_t s = 0; s < n; ++s) at[s + 1] += at[s];
-        std::vector<std::size_t> col(c.sample.size()), fill(at.begin(), at.end() - 1);
-        std::vector<double> val(c.sample.size());
+        std::vector<std::size_t> cell(c.sample.size()), end(c.sample.size()), fill(at.begin(), at.end() - 1);
         for (std::size_t j = 0; j + 1 < c.start.size(); ++j)
             for (std::size_t i = c.start[j]; i < c.start[j + 1]; ++i) {
                 const std::size_t k = fill[static_cast<std::size_t>(c.sample[i])]++;
-                col[k] = j;
-                val[k] = c.value[i];
+                cell[k] = i;
+                end[k] = c.start[j + 1];
             }
-        std::vector<double> acc(n, 0);
-        std::vector<std::size_t> touched;
-        for (std::size_t a = 0; a < n; ++a) {
+        for (std::size_t a = 0; a < n; ++a)
             for (std::size_t k = at[a]; k < at[a + 1]; ++k) {
-                const std::size_t j = col[k];
-                for (std::size_t i = c.start[j]; i < c.start[j + 1]; ++i) {
-                    const std::size_t b = static_cast<std::size_t>(c.sample[i]);
-                    if (b <= a) continue;
-                    if (acc[b] == 0) touched.push_back(b);
-                    acc[b] += std::min(val[k], c.value[i]);
-                }
+                const double x = c.value[cell[k]];
+                for (std::size_t i = cell[k] + 1; i < end[k]; ++i)
+                    sum += 2 * std::min(x, c.value[i]) / (total[a] + total[static_cast<std::size_t>(c.sample[i])]);
             }
-            for (std::size_t b : touched) {
-                sum += 2 * acc[b] / (total[a] + total[b]);
-                acc[b] = 0;
-            }
-            touched.clear();
-        }
     }
     r.mean = sum / static_cast<double>(r.pairs_used);
     return r;
