@@ -120,10 +120,9 @@ void shiftedframes(const FrameSettings& s) {
     reportf(
         "Cells: the sum of a sample's peaks as %% of its total within the size limits (not renormalised"
         " after the cutoff)\n");
-    reportf("Criterion: mean %s over the pairs of samples used\n",
-            s.bray_curtis ? "Bray-Curtis similarity"
-                          : "Pearson r (a pair with a profile the same in every class has"
-                            " no r: left out and counted)");
+    reportf("Criterion: mean %s over the pairs of samples used%s\n",
+            s.bray_curtis ? "Bray-Curtis similarity" : "Pearson r",
+            s.bray_curtis ? "" : " (a pair with a profile the same in every class has no r: left out and counted)");
 
     Peaks in = readpeaks(s.input, s.use_area);
     if (in.bad_rows) reportf("Rows dropped (sample number below 1, above 999999 or not finite) = %lld\n", in.bad_rows);
