@@ -173,8 +173,7 @@ inline void framecells(const std::vector<FramePeak>& peaks, int samples, const F
             touched.push_back(p.sample);
         }
         sum[s] += p.value;
-        if (!onorabove(p.size, f.boundary(m) + margin) || p.size == static_cast<float>(f.boundary(m) + margin) ||
-            onorabove(p.size, f.boundary(m + 1) - margin))
+        if (p.size <= static_cast<float>(f.boundary(m) + margin) || onorabove(p.size, f.boundary(m + 1) - margin))
             ++out.near_boundary;
     }
     close_column();
@@ -213,7 +212,8 @@ inline FrameScore pearsonscore(const FrameCells& c, const std::vector<SampleStat
     for (std::size_t s = 0; s < n; ++s) {
         if (state[s] != SampleState::used) continue;
         ++used;
-        const bool constant = nonzero[s] == c.columns() && lo[s] == hi[s];
+        // Equal to the rounding of shares summed in different orders.
+        const bool constant = nonzero[s] == c.columns() && hi[s] - lo[s] <= 1e-9 * hi[s];
         const double d = std::sqrt(cols * sxx[s] - sx[s] * sx[s]);
         if (constant || !(d > 0)) continue;
         ++defined;
