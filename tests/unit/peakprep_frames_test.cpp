@@ -86,10 +86,10 @@ TEST(FramesSteps, HandCases) {
     std::vector<Want> one = runframes(framepeaks({{0, 100.2, 1}, {1, 100.4, 2}}), 2, 100, 1, 0.5, 0, false);
     EXPECT_TRUE(std::isnan(one[0].mean));
     EXPECT_EQ(one[0].undefined, 1);
-    // Shares 0.1/0.6 + 0.2/0.6 and 0.3/0.6 of sample 0 differ in the last
+    // Shares 0.1/1.4 + 0.6/1.4 and 0.7/1.4 of sample 0 differ in the last
     // bit: still a constant profile.
     std::vector<Want> even =
-        runframes(framepeaks({{0, 100.2, 0.1}, {0, 100.3, 0.2}, {0, 101.2, 0.1 + 0.2}, {1, 100.5, 1}, {1, 101.5, 3}}),
+        runframes(framepeaks({{0, 100.2, 0.1}, {0, 100.3, 0.6}, {0, 101.2, 0.1 + 0.6}, {1, 100.5, 1}, {1, 101.5, 3}}),
                   2, 100, 1, 0.5, 0, false);
     EXPECT_TRUE(std::isnan(even[0].mean));
     EXPECT_EQ(even[0].undefined, 1);
