@@ -13,15 +13,16 @@
 // Sizes are float32 values of the table; a boundary is compared in the same
 // precision, so a peak printed on a boundary goes to the window above it.
 //
-// Cost, for n peaks, S samples used and F frames: sorting the peaks by size
-// once, O(n log n); then per frame O(n) to build the columns and, for
-// Pearson, O(n) for the mean over all S(S-1)/2 pairs (the mean of r is a
-// sum of per-column terms once each profile is scaled by its own spread, so
-// no pair is visited).  Bray-Curtis needs the sum over the pairs of the
-// smaller of two cells: O(n log n) per frame (a sort per column) when every
-// sample keeps the same total (no cutoff, or one that cut nothing), else the
-// pairs sharing a column are visited, O(sum over columns of k^2) with k the
-// samples in a column, at most O(S n).
+// Cost, for n peaks, S samples and F frames: sorting the peaks by size
+// once, O(n log n); then per frame O(n log S + S) to build the columns (a
+// column's samples sorted) and, for Pearson, O(n + S) for the mean over all
+// S(S-1)/2 pairs (the mean of r is a sum of per-column terms once each
+// profile is scaled by its own spread, so no pair is visited).  Bray-Curtis
+// needs the sum over the pairs of the smaller of two cells: O(n log n) per
+// frame (a sort per column) when every sample keeps the same total (no
+// cutoff, or one that cut nothing); else each pair sharing a column is
+// visited once there, the sum over the columns of k(k-1)/2 with k the
+// samples in a column, at most S n / 2.  Memory: O(n + S).
 #pragma once
 
 #include <algorithm>
