@@ -71,7 +71,7 @@ const char* emptiedwhy(SampleState s) {
         case SampleState::cut:
             return "every peak below the relative cutoff";
         default:
-            return "no peak within the size limits";
+            return "no usable peak within the size limits";
     }
 }
 
@@ -120,7 +120,7 @@ void shiftedframes(const FrameSettings& s) {
     reportf(
         "Cells: the sum of a sample's peaks as %% of its total within the size limits (not renormalised"
         " after the cutoff)\n");
-    reportf("Criterion: mean %s over the pairs of samples used%s\n",
+    reportf("Criterion: mean %s over the pairs of samples used%s; the highest mean wins, a tie the smallest offset\n",
             s.bray_curtis ? "Bray-Curtis similarity" : "Pearson r",
             s.bray_curtis ? "" : " (a pair with a profile the same in every class has no r: left out and counted)");
 

@@ -79,7 +79,7 @@ TEST_F(FramesPrep, TieUndefinedPairsAndEmptiedSample) {
          {"Frame 1: offset (bp) = 0, classes = 3, mean Pearson r = 0.9176629",
           "Frame 2: offset (bp) = 0.5, classes = 3, mean Pearson r = 0.9176629",
           ", pairs used = 1, pairs undefined = 2, peaks within 0.05 bp of a boundary = 0\n",
-          "Emptied: sample number 4, no peak within the size limits", "Samples used = 3 of 4\n",
+          "Emptied: sample number 4, no usable peak within the size limits", "Samples used = 3 of 4\n",
           "Chosen offset (bp) = 0\n", "Classes of the chosen frame (lower bound, bp): 100 101 102\n"})
         EXPECT_NE(rep.find(line), std::string::npos) << line << rep;
     int rows = 0, cols = 0;
