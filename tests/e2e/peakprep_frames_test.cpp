@@ -155,4 +155,13 @@ TEST_F(FramesPrep, RefusalsWriteNothing) {
         for (const char* out : {"Chan1_frm", "Chan1_frmcurve"})
             EXPECT_FALSE(fs::exists(dir.file(std::string("data/") + out))) << c.what;
     }
+    // An output that is a link to the input: the input stays as it was.
+    put({{1, 100, 1}, {2, 101, 1}});
+    const std::string input = data("Chan1");
+    fs::create_symlink("Chan1", dir.file("data/Chan1_frmcurve"));
+    Outcome r = prep("1\n0.1\n0\n0\n0\n2\n1\n\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Error: input file is also an output file (shiftedframes)"), std::string::npos) << r.err;
+    EXPECT_EQ(data("Chan1"), input);
+    EXPECT_FALSE(fs::exists(dir.file("data/Chan1_frm")));
 }
