@@ -5,6 +5,8 @@
 // table whose file name is "ChanK" followed by a suffix ("Chan1_tabSH") has
 // the rows of "SampleNamesChK" in the same folder.  The channel table
 // "ChanK" itself has a row per peak, not per sample, and no names file.
+// A table that names its own rows (a table of replicate groups) has them in
+// "<table>.names" beside it, in the same layout; that file comes first.
 #pragma once
 
 #include <string>
