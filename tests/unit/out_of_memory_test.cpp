@@ -35,8 +35,18 @@ void* operator new(std::size_t n) {
     if (void* p = std::malloc(n ? n : 1)) return p;
     throw std::bad_alloc();
 }
+// The nothrow form too (std::stable_sort's buffer), so that every block
+// delete frees came from malloc.
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
+    try {
+        return operator new(n);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 class OutOfMemory : public ReportTest {};
 
