@@ -56,9 +56,8 @@ long long file_size(const char* name) {
     return ec ? 0 : static_cast<long long>(n);
 }
 
-const char* const kOutputs[9] = {"Chan1",          "Chan2",          "Chan3",          "Chan4",
-                                 "SampleNames",    "SampleNamesCh1", "SampleNamesCh2", "SampleNamesCh3",
-                                 "SampleNamesCh4"};
+const char* const kOutputs[9] = {"Chan1",          "Chan2",          "Chan3",          "Chan4",         "SampleNames",
+                                 "SampleNamesCh1", "SampleNamesCh2", "SampleNamesCh3", "SampleNamesCh4"};
 // The sizes of the nine outputs, from one untimed run before the benchmarks.
 long long g_output_sizes[9];
 
