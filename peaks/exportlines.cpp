@@ -19,7 +19,7 @@ void ExportLines::refill() {
     breaks_.forget();
 }
 
-bool ExportLines::next(char*& line) {
+bool ExportLines::next_line(char*& line) {
     for (;;) {
         char* b = buf_.get();
         if (tail_.open()) {

@@ -109,8 +109,23 @@ class ExportLines {
     // capacity: the longest line kept whole (smaller only in tests).
     explicit ExportLines(std::FILE* f, std::size_t capacity = kCapacity);
     // The next line without its line end; false at the end of the input (or
-    // at a read error, which the caller finds with ferror).
-    bool next(char*& line);
+    // at a read error, which the caller finds with ferror).  A line whole in
+    // the buffer is handed out here in line; the rest by next_line.
+    bool next(char*& line) {
+        char* b = buf_.get();
+        if (tail_.open()) pos_ += tail_.skip(b + pos_, end_ - pos_);
+        if (!tail_.open() && !skip_end_) {
+            const std::size_t t = breaks_.find(b, pos_, end_);
+            if (t < end_) {
+                tail_.start(b[t]);
+                b[t] = '\0';
+                line = b + pos_;
+                pos_ = t + 1;
+                return true;
+            }
+        }
+        return next_line(line);
+    }
 
     static const std::size_t kCapacity = 256 * 1024;  // longest line kept whole
     static const std::size_t kLongField = 1023;       // bytes kept of a field of a longer line
@@ -118,6 +133,7 @@ class ExportLines {
     static const std::size_t kPadding = 8;            // readable bytes past a line's NUL
 
   private:
+    bool next_line(char*& line);
     void refill();
     bool long_line(char*& line);
 
