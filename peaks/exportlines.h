@@ -33,9 +33,14 @@ inline bool endsfield(char c) {
 
 // Moves p to the next field of a NUL-terminated line and returns its start,
 // or null when the line has no further field.  endfield() then moves p past
-// it.
+// it.  May read the byte after the line's NUL (ExportLines::kPadding).
 inline char* nextfield(char*& field) {
     char* p = field;
+    // Fields are mostly one tab apart: one delimiter, then a field byte.
+    if (static_cast<unsigned char>(p[1]) > ' ' && isdelimiter(*p)) {
+        field = p + 1;
+        return field;
+    }
     while (isdelimiter(*p)) ++p;
     field = p;
     return *p ? p : nullptr;

@@ -31,6 +31,7 @@
 #include "base/files.h"
 #include "base/reportstream.h"
 #include "datafile/staging.h"
+#include "datafile/wordscan.h"
 #include "peaks/exportlines.h"
 
 namespace {
@@ -103,6 +104,17 @@ bool read_peak_line(char* p, PeakLine& peak) {
         if (!nextfield(p)) return false;
         v = number_field(p);
     }
+    return true;
+}
+
+// Whether a[0, len) and b[0, len) hold the same bytes; a sample name is
+// compared with the previous one on every line, mostly in a word or two.
+bool same_bytes(const char* a, const char* b, std::size_t len) {
+    std::size_t i = 0;
+    for (; i + 8 <= len; i += 8)
+        if (loadword(a + i) != loadword(b + i)) return false;
+    for (; i < len; ++i)
+        if (a[i] != b[i]) return false;
     return true;
 }
 
@@ -206,7 +218,7 @@ void take_line(char* line, PeakOutputs& out, PeakCounts& n) {
 
     std::size_t name_len = peak.name_len;
     if (name_len > static_cast<std::size_t>(kNameMax)) name_len = kNameMax;
-    if (name_len != n.previous_len || std::memcmp(peak.name, n.previous_name, name_len) != 0) {
+    if (name_len != n.previous_len || !same_bytes(peak.name, n.previous_name, name_len)) {
         ++n.total_samples;
         write_name(out.names[0], n.total_samples, peak.name, name_len);
         std::memcpy(n.previous_name, peak.name, name_len);
