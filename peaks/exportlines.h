@@ -108,34 +108,47 @@ inline double fielddecimal(const char* text, const char** stop) {
 
 // Hands out the lines of a stream one by one, NUL-terminated.  At least
 // kPadding readable bytes follow each line's NUL, so the field scans above
-// may read a word that begins at or before it.
+// may read a word that begins at or before it, and splitnine
+// (peaks/fieldsplit.h) the 64 bytes from the line's start.
 class ExportLines {
   public:
     // capacity: the longest line kept whole (smaller only in tests).
     explicit ExportLines(std::FILE* f, std::size_t capacity = kCapacity);
     // The next line without its line end; false at the end of the input (or
-    // at a read error, which the caller finds with ferror).  A line whole in
-    // the buffer is handed out here in line; the rest by next_line.
+    // at a read error, which the caller finds with ferror).
     bool next(char*& line) {
+        std::size_t length;
+        if (!nextspan(line, length)) return false;
+        line[length] = '\0';
+        return true;
+    }
+    // The same, not yet terminated: the line is line[0, length), and
+    // line[length] (its line end, or a NUL) is the caller's to overwrite.  A
+    // caller can so read the line before anything is stored into it, which
+    // wide loads would otherwise wait for.  A line whole in the buffer is
+    // handed out here in line; the rest by next_line.
+    bool nextspan(char*& line, std::size_t& length) {
         char* b = buf_.get();
         if (tail_.open()) pos_ += tail_.skip(b + pos_, end_ - pos_);
         if (!tail_.open() && !skip_end_) {
             const std::size_t t = breaks_.find(b, pos_, end_);
             if (t < end_) {
                 tail_.start(b[t]);
-                b[t] = '\0';
                 line = b + pos_;
+                length = t - pos_;
                 pos_ = t + 1;
                 return true;
             }
         }
-        return next_line(line);
+        if (!next_line(line)) return false;
+        length = std::strlen(line);
+        return true;
     }
 
     static const std::size_t kCapacity = 256 * 1024;  // longest line kept whole
     static const std::size_t kLongField = 1023;       // bytes kept of a field of a longer line
     static const int kLongFields = 9;                 // fields kept of a longer line
-    static const std::size_t kPadding = 8;            // readable bytes past a line's NUL
+    static const std::size_t kPadding = 64;           // readable bytes past a line's NUL
 
   private:
     bool next_line(char*& line);

@@ -33,6 +33,7 @@
 #include "datafile/staging.h"
 #include "datafile/wordscan.h"
 #include "peaks/exportlines.h"
+#include "peaks/fieldsplit.h"
 
 namespace {
 
@@ -86,9 +87,21 @@ struct PeakLine {
     double values[5];  // fields 5..9
 };
 
-// Reads the first nine fields of a NUL-terminated line; false when the line
-// has fewer.
-bool read_peak_line(char* p, PeakLine& peak) {
+// Reads the first nine fields of the line p[0, length) (which a NUL in it
+// ends); false when the line has fewer.  Most lines have all nine in their
+// first 64 bytes, found at once; the others are NUL-terminated and read a
+// field after another.
+bool read_peak_line(char* p, std::size_t length, PeakLine& peak) {
+    FieldSpans f;
+    if (splitnine(p, length, f)) {
+        const char* stop;
+        peak.name = p + f.start[2];
+        peak.name_len = static_cast<std::size_t>(f.end[2] - f.start[2]);
+        peak.dye = fielddecimal(p + f.start[3], &stop);
+        for (int k = 0; k < 5; ++k) peak.values[k] = fielddecimal(p + f.start[4 + k], &stop);
+        return true;
+    }
+    p[length] = '\0';
     for (int skip = 0; skip < 2; ++skip) {
         if (!nextfield(p)) return false;
         endfield(p);
@@ -209,9 +222,9 @@ struct PeakCounts {
 
 // One line after the header: a peak to its channel's table, a new sample's
 // name to the names files, or a skipped line.
-void take_line(char* line, PeakOutputs& out, PeakCounts& n) {
+void take_line(char* line, std::size_t length, PeakOutputs& out, PeakCounts& n) {
     PeakLine peak;
-    if (!read_peak_line(line, peak)) {
+    if (!read_peak_line(line, length, peak)) {
         ++n.skipped;  // nothing of it is used; the previous line stays previous
         return;
     }
@@ -305,8 +318,9 @@ void Peakread(const char* path) {
     PeakCounts counts;
     ExportLines reader(in);
     char* line;
+    std::size_t length;
     if (reader.next(line))  // the column header
-        while (reader.next(line)) take_line(line, out, counts);
+        while (reader.nextspan(line, length)) take_line(line, length, out, counts);
 
     if (std::ferror(in)) fatalerror("Error: can't read input file (Peakread)");
     std::fclose(in);

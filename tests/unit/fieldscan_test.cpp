@@ -9,8 +9,11 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "peaks/exportlines.h"
+#include "peaks/fieldsplit.h"
 
 namespace {
 
@@ -92,6 +95,60 @@ TEST(FieldScan, FieldEndsAndStartsMatchByteLoops) {
             ASSERT_EQ(start, *q ? q : nullptr);
         }
     }
+}
+
+// The fields of line[0, length) by the plain rule: runs of blanks and tabs
+// between them, a NUL ends the line; [start, end) of each.
+std::vector<std::pair<int, int>> plain_fields(const char* line, std::size_t length) {
+    std::vector<std::pair<int, int>> out;
+    std::size_t i = 0;
+    for (;;) {
+        while (i < length && (line[i] == ' ' || line[i] == '\t')) ++i;
+        if (i == length || line[i] == '\0') return out;
+        std::size_t start = i;
+        while (i < length && line[i] != ' ' && line[i] != '\t' && line[i] != '\0') ++i;
+        out.emplace_back(static_cast<int>(start), static_cast<int>(i));
+    }
+}
+
+TEST(FieldScan, NineFieldsAtOnceMatchFieldByField) {
+    std::mt19937 rng(5);
+    const char pool[] = "a1.\x7f\xa0\xe9";
+    int accepted = 0;
+    for (int round = 0; round < 20000; ++round) {
+        // Nine to eleven fields, at times one fewer, of 1..9 bytes, between
+        // one or more blanks and tabs; now and then a control byte or a NUL.
+        std::string line;
+        int fields = 8 + static_cast<int>(rng() % 4);
+        for (int k = 0; k < fields; ++k) {
+            do line += rng() % 3 ? '\t' : ' ';
+            while (rng() % 4 == 0);
+            for (int n = 1 + static_cast<int>(rng() % 9); n > 0; --n) line += pool[rng() % (sizeof pool - 1)];
+            if (rng() % 200 == 0) line += rng() % 2 ? '\x01' : '\0';
+        }
+        const std::size_t length = line.size();
+        // Its line end, then bytes that would lengthen a field read past it.
+        line += "\n\r"[rng() % 2];
+        line.append(ExportLines::kPadding, 'x');
+        FieldSpans f;
+        bool ok = splitnine(line.data(), length, f);
+        std::vector<std::pair<int, int>> plain = plain_fields(line.data(), length);
+        bool control = line.find('\x01') < length;
+        SCOPED_TRACE(testing::PrintToString(line.substr(0, length)));
+        if (ok) {
+            ++accepted;
+            ASSERT_GE(plain.size(), 9u);
+            for (int k = 0; k < 9; ++k) {
+                ASSERT_EQ(f.start[k], plain[k].first) << k;
+                ASSERT_EQ(f.end[k], plain[k].second) << k;
+            }
+            ASSERT_FALSE(control && line.find('\x01') < static_cast<std::size_t>(f.end[8]));
+        } else if (kFieldSplit) {
+            // Declined only for the reasons it gives.
+            ASSERT_TRUE(plain.size() < 9 || plain[8].second > 63 || control);
+        }
+    }
+    EXPECT_TRUE(!kFieldSplit || accepted > 5000) << accepted;
 }
 
 TEST(FieldScan, NumbersMatchTheDigitByDigitParse) {
