@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cfloat>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>

@@ -11,6 +11,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "datafile/wordscan.h"
+
 #if defined(__SSE2__) && defined(__GNUC__)
 #include <emmintrin.h>
 #define PEAKGRID_FIELD_SPLIT 1
@@ -55,7 +57,7 @@ inline bool splitnine(const char* line, std::size_t length, FieldSpans& spans) {
         // The first control byte must be the line's end (the byte at length,
         // its CR, LF or NUL) or a NUL in it; from there on all is past the
         // line.
-        int end = __builtin_ctzll(controls);
+        int end = lowestbit(controls);
         if (static_cast<std::size_t>(end) < length && line[end] != '\0') return false;
         delimiters |= ~std::uint64_t(0) << end;
     }
@@ -65,8 +67,8 @@ inline bool splitnine(const char* line, std::size_t length, FieldSpans& spans) {
     std::uint64_t starts = ~delimiters & after, ends = delimiters & ~after;
     for (int k = 0; k < 9; ++k) {
         if (!ends) return false;  // fewer fields, or the ninth goes on past 64 bytes
-        spans.start[k] = static_cast<unsigned char>(__builtin_ctzll(starts));
-        spans.end[k] = static_cast<unsigned char>(__builtin_ctzll(ends));
+        spans.start[k] = static_cast<unsigned char>(lowestbit(starts));
+        spans.end[k] = static_cast<unsigned char>(lowestbit(ends));
         starts &= starts - 1;
         ends &= ends - 1;
     }
