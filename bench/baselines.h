@@ -32,3 +32,18 @@ inline long long count_lines_blocks(const char* name, std::size_t block_size) {
     std::fclose(f);
     return lines;
 }
+
+// Writes size bytes to a new file of that name in 1 MiB writes, replacing
+// the file of an earlier call; the floor of writing an output of that size.
+inline bool write_bytes(const char* name, long long size) {
+    static std::vector<char> block(1 << 20, 'x');
+    std::FILE* f = std::fopen(name, "wb");
+    if (!f) return false;
+    bool ok = true;
+    while (size > 0 && ok) {
+        std::size_t n = size < static_cast<long long>(block.size()) ? static_cast<std::size_t>(size) : block.size();
+        ok = std::fwrite(block.data(), 1, n, f) == n;
+        size -= static_cast<long long>(n);
+    }
+    return std::fclose(f) == 0 && ok;
+}

@@ -23,18 +23,6 @@ bool readtextline(std::FILE* f, std::string& line, bool* ended, std::size_t max)
     return true;
 }
 
-std::size_t LineBreaks::find(const char* text, std::size_t from, std::size_t size) {
-    auto first = [&](char c, std::size_t& cache) {
-        if (cache == kUnknown || cache < from) {
-            const void* hit = std::memchr(text + from, c, size - from);
-            cache = hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text) : size;
-        }
-        return cache;
-    };
-    std::size_t lf = first('\n', lf_), cr = first('\r', cr_);
-    return lf < cr ? lf : cr;
-}
-
 std::size_t LineEndTail::skip(const char* text, std::size_t size) {
     if (!open_) return 0;
     std::size_t i = 0;

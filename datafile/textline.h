@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 // Characters of a line that readtextline keeps by default; the rest of a
@@ -28,12 +29,24 @@ bool readtextline(std::FILE* f, std::string& line, bool* ended = nullptr, std::s
 class LineBreaks {
   public:
     // The first CR or LF in text[from, size), or size when there is none.
-    std::size_t find(const char* text, std::size_t from, std::size_t size);
+    // (In line: the readers of big files ask once a line.)
+    std::size_t find(const char* text, std::size_t from, std::size_t size) {
+        std::size_t lf = first(text, '\n', lf_, from, size), cr = first(text, '\r', cr_, from, size);
+        return lf < cr ? lf : cr;
+    }
     void forget() { lf_ = cr_ = kUnknown; }
 
   private:
     static const std::size_t kUnknown = static_cast<std::size_t>(-1);
     std::size_t lf_ = kUnknown, cr_ = kUnknown;
+
+    static std::size_t first(const char* text, char c, std::size_t& cache, std::size_t from, std::size_t size) {
+        if (cache == kUnknown || cache < from) {
+            const void* hit = std::memchr(text + from, c, size - from);
+            cache = hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text) : size;
+        }
+        return cache;
+    }
 };
 
 // For readers of blocks: the rest of a line end that began with a CR (the

@@ -1,7 +1,7 @@
 #include "peaks/exportlines.h"
 
 ExportLines::ExportLines(std::FILE* f, std::size_t capacity)
-    : f_(f), capacity_(capacity < 2 ? 2 : capacity), buf_(new char[capacity_ + 1]()) {}
+    : f_(f), capacity_(capacity < 2 ? 2 : capacity), buf_(new char[capacity_ + 1 + kPadding]()) {}
 
 // Moves the unfinished line to the front and reads more behind it.
 void ExportLines::refill() {
@@ -19,7 +19,7 @@ void ExportLines::refill() {
     breaks_.forget();
 }
 
-bool ExportLines::next(char*& line) {
+bool ExportLines::next_line(char*& line) {
     for (;;) {
         char* b = buf_.get();
         if (tail_.open()) {
@@ -100,7 +100,7 @@ bool ExportLines::long_line(char*& line) {
         if (eof_) break;
         refill();
     }
-    long_.push_back('\0');
+    long_.append(1 + kPadding, '\0');
     line = &long_[0];
     return true;
 }
