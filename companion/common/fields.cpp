@@ -19,7 +19,7 @@ inline void push_trimmed(std::vector<std::string_view>& out, const char* d, std:
 struct SepFinder {
     const char* d;
     std::size_t n;
-    std::uint64_t pattern;              // sep in every byte
+    std::uint64_t pattern;                // sep in every byte
     std::size_t block = ~std::size_t{0};  // start of the block in mask
     std::uint64_t mask = 0;
 
@@ -37,7 +37,7 @@ struct SepFinder {
         const std::uint64_t x = w ^ pattern;
         const std::uint64_t low = 0x7F7F7F7F7F7F7F7Full;
         const std::uint64_t hit = ~(((x & low) + low) | x | low);  // 0x80 in each byte equal to sep
-        return ((hit >> 7) * 0x0102040810204080ull) >> 56;      // the eight bits gathered
+        return ((hit >> 7) * 0x0102040810204080ull) >> 56;         // the eight bits gathered
     }
 
     void load(std::size_t b) {
