@@ -116,7 +116,8 @@ class Importer {
         bool shared = false, merged = false;
     };
     // One peak: sample * 8 + dye, the sample-file name written with it and
-    // where its text ("PEAK\tPOINT\tSIZE\tHEIGHT\tAREA\n") is kept.
+    // where its text (the lengths of the peak number and of the rest as two
+    // 32-bit numbers, then "PEAK\tPOINT\tSIZE\tHEIGHT\tAREA\n") is kept.
     struct Record {
         std::uint32_t key;
         std::uint32_t file;
