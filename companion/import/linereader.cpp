@@ -4,7 +4,7 @@
 
 namespace {
 
-const std::size_t kBlock = 1u << 17;
+const std::size_t kBlock = 1u << 20;
 
 // Writes code point c as UTF-8; returns the bytes written.
 std::size_t utf8(unsigned long c, char* o) {
