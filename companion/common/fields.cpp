@@ -55,6 +55,10 @@ struct SepFinder {
 
     // The next separator at or after pos, or n.
     std::size_t next(std::size_t pos) {
+        if (pos - block < 64) {  // most fields end in the block they begin in
+            const std::uint64_t m = mask & (~std::uint64_t{0} << (pos - block));
+            if (m) return block + lowest_bit(m);
+        }
         while (pos < n) {
             const std::size_t b = pos & ~std::size_t{63};
             if (b != block) load(b);
@@ -128,8 +132,8 @@ bool splitfields(std::string_view line, char sep, std::size_t limit, std::vector
             pos = static_cast<std::size_t>(static_cast<const char*>(s) - line.data()) + 1;
             continue;
         }
-        const std::size_t end = seps.next(pos);
-        push_trimmed(out, line.data(), pos, end);
+        const std::size_t end = seps.next(p);
+        push_trimmed(out, line.data(), p, end);
         if (end == n) return true;
         pos = end + 1;
     }
