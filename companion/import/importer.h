@@ -116,15 +116,19 @@ class Importer {
         bool shared = false, merged = false;
     };
     // One peak: sample * 8 + dye, the sample-file name written with it and
-    // where its text (the lengths of the peak number and of the rest as two
-    // 32-bit numbers, then "PEAK\tPOINT\tSIZE\tHEIGHT\tAREA\n") is kept.
+    // where its text ("PEAK\tPOINT\tSIZE\tHEIGHT\tAREA\n") is kept.
     struct Record {
         std::uint32_t key;
         std::uint32_t file;
-        std::uint64_t at;  // text block << 32 | offset in it
+        // text block << 32 | length << 20 | offset in the block; length is
+        // that of a text shorter than kShortText, else 0.
+        std::uint64_t at;
     };
     static const std::size_t kRecordBlock = 1u << 16;  // records per block
     static const std::size_t kTextBlock = 1u << 20;    // bytes per text block
+    static const int kLengthShift = 20;                // offsets are below kTextBlock
+    static const std::uint64_t kOffsetMask = kTextBlock - 1;
+    static const std::size_t kShortText = 1u << 12;
     // The fields of a data line that the output line is made of.
     struct DataLine {
         PeakCode code;

@@ -287,6 +287,18 @@ TEST(Import, SamplesKeepTheirFirstOrderOverSeveralFiles) {
     EXPECT_EQ(r.importer.shared_names(), std::vector<std::string>{"S2"});
 }
 
+// A peak whose text outgrows what its record can say about it (4 KiB) is
+// written whole all the same, between short ones.
+TEST(Import, LongPeakTextsAreWrittenWhole) {
+    TestDir dir;
+    const std::string head = "Dye/Sample Peak\tSample Name\tSize\tHeight\tArea\n";
+    const std::string area(5000, '7');
+    Imported r = import({{"one.txt", head + "\"B,1\"\tS1\t100\t1\t" + area + "\n\"B,2\"\tS1\t110\t2\t2\n"}});
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(r.out,
+              std::string(kHead) + "B,1\tS1\tS1\t1\t1\t0\t100\t1\t" + area + "\nB,2\tS1\tS1\t1\t2\t0\t110\t2\t2\n");
+}
+
 TEST(Import, RefusesWhatItCannotRead) {
     TestDir dir;
     struct Case {
