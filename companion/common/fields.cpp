@@ -19,12 +19,14 @@ inline void push_trimmed(std::vector<std::string_view>& out, const char* d, std:
 struct SepFinder {
     const char* d;
     std::size_t n;
-    std::uint64_t pattern;                // sep in every byte
-    std::size_t block = ~std::size_t{0};  // start of the block in mask
+    std::uint64_t pattern;  // sep in every byte
+    std::size_t block = 0;  // start of the block in mask
     std::uint64_t mask = 0;
 
     SepFinder(const char* data, std::size_t size, char sep)
-        : d(data), n(size), pattern(0x0101010101010101ull * static_cast<unsigned char>(sep)) {}
+        : d(data), n(size), pattern(0x0101010101010101ull * static_cast<unsigned char>(sep)) {
+        load(0);
+    }
 
     // Bit i set when byte i of the 8 at p is the separator (exact: no bit
     // is carried from one byte into the next).
