@@ -120,10 +120,15 @@ class Importer {
     struct Record {
         std::uint32_t key;
         std::uint32_t file;
-        std::uint64_t at;  // text block << 32 | offset in it
+        // text block << 32 | length << 20 | offset in the block; length is
+        // that of a text shorter than kShortText, else 0.
+        std::uint64_t at;
     };
     static const std::size_t kRecordBlock = 1u << 16;  // records per block
     static const std::size_t kTextBlock = 1u << 20;    // bytes per text block
+    static const int kLengthShift = 20;                // offsets are below kTextBlock
+    static const std::uint64_t kOffsetMask = kTextBlock - 1;
+    static const std::size_t kShortText = 1u << 12;
     // The fields of a data line that the output line is made of.
     struct DataLine {
         PeakCode code;
@@ -141,8 +146,8 @@ class Importer {
     // counted) or stops the import (stop_ says why).
     bool check_line(std::string_view text, const Columns& cols, const std::string& file, long number, bool cut,
                     DataLine& d);
-    // The sample of the data line just checked (its cleaned name in name_,
-    // its sample file in filename_).
+    // The sample of the data line just checked (its sample file in
+    // fileid_).
     int line_sample(const Columns& cols, Format format, const std::string& file, const std::string& base);
     // Keeps the peak of a checked line: its key and its text.
     void keep(int s, const DataLine& d, const Columns& cols);
@@ -174,4 +179,11 @@ class Importer {
     std::string stop_;  // why the file being read cannot be imported
     std::vector<std::string_view> fields_;
     std::string scratch_, name_, raw_, filename_;
+    std::uint32_t fileid_ = 0;  // the sample file of the line just checked
+    // The sample-file and sample-name fields of the last line whose sample
+    // was looked up, and what they gave.
+    std::string same_file_, same_name_;
+    int same_sample_ = 0;
+    std::uint32_t same_fileid_ = 0;
+    bool same_valid_ = false;
 };
