@@ -26,6 +26,7 @@ function(add_module_programs module gui console rc)
   target_link_libraries(${console} PRIVATE ${module}_core)
   if(WIN32)
     set_target_properties(${console} PROPERTIES OUTPUT_NAME ${console}-console)
+    add_version_resource(${console} ${console}-console "${gui} console program")
     add_executable(${gui} WIN32 ${PROJECT_SOURCE_DIR}/win32/winmain.cpp
                    $<TARGET_OBJECTS:win32_front> ${PROJECT_SOURCE_DIR}/${rc})
     target_link_libraries(${gui} PRIVATE ${module}_core user32 gdi32 comdlg32 shell32)
