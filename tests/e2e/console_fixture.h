@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -37,10 +38,18 @@ class Console : public ::testing::Test {
         write_bytes(dir.file("QOR4DIRP.txt"), dir.file("prefs"));
         write_bytes(dir.file("prefs/QOR4PREF.txt"), dir.file("data"));
     }
-    Outcome run(const std::string& args, const std::string& input = "") {
+    Outcome run(const std::string& args, const std::string& input = "") { return program(PEAKGRID_EXE, args, input); }
+#ifdef PEAKPREP_EXE
+    // Peakprep's console program on a batch file of these lines.
+    Outcome prep(const std::string& batch) {
+        write_bytes(dir.file("run.txt"), batch);
+        return program(PEAKPREP_EXE, "run.txt", "");
+    }
+#endif
+    Outcome program(const char* exe, const std::string& args, const std::string& input) {
         write_bytes(dir.file("stdin.txt"), input);
-        std::string cmd = "cd '" + dir.path + "' && HOME='" + dir.path + "' " + wrapper() + "'" PEAKGRID_EXE "' " +
-                          args + " <stdin.txt >stdout.txt 2>stderr.txt";
+        std::string cmd = "cd '" + dir.path + "' && HOME='" + dir.path + "' " + wrapper() + "'" + exe + "' " + args +
+                          " <stdin.txt >stdout.txt 2>stderr.txt";
         int raw = std::system(cmd.c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_bytes(dir.file("stdout.txt")),
                 read_bytes(dir.file("stderr.txt"))};
@@ -67,7 +76,24 @@ inline std::string floats(const std::vector<float>& v) {
 }
 
 inline std::string table(const std::vector<float>& v, int rows, int cols) {
-    char t[19];
+    char t[48];
     std::snprintf(t, sizeof t, "\r\n%06d\r\n%06d\r\n", rows, cols);
     return floats(v) + t;
+}
+
+// A table file of the values v, cols to a row.
+inline std::string tab(const std::vector<float>& v, int cols) {
+    return table(v, static_cast<int>(v.size()) / cols, cols);
+}
+
+// The values of a table file's bytes, with its size; empty (and 0 x 0) when
+// the bytes are not a table.
+inline std::vector<float> tablevalues(const std::string& b, int& rows, int& cols) {
+    rows = cols = 0;
+    if (b.size() < 18) return {};
+    rows = std::atoi(b.substr(b.size() - 16, 6).c_str());
+    cols = std::atoi(b.substr(b.size() - 8, 6).c_str());
+    std::vector<float> v(b.size() / 4 - 4);
+    std::memcpy(v.data(), b.data(), v.size() * 4);
+    return v;
 }

@@ -8,22 +8,12 @@ namespace {
 
 using Rows = std::vector<float>;
 
-std::string tab(const Rows& v, int cols) { return table(v, static_cast<int>(v.size()) / cols, cols); }
-
 class PrepClusters : public Console {
   protected:
     // Option 5 on Chan1 with its nine values: min. width, max. width,
     // tolerance, min. size, max. size, height/area, sum/max/mean, row
     // percentage, min. samples.
-    Outcome clusters(const std::string& values) {
-        write_bytes(dir.file("run.txt"), "Clusters\n5\n10\nChan1\n" + values);
-        write_bytes(dir.file("stdin.txt"), "");
-        std::string cmd = "cd '" + dir.path + "' && HOME='" + dir.path + "' " + wrapper() +
-                          "'" PEAKPREP_EXE "' run.txt <stdin.txt >stdout.txt 2>stderr.txt";
-        int raw = std::system(cmd.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_bytes(dir.file("stdout.txt")),
-                read_bytes(dir.file("stderr.txt"))};
-    }
+    Outcome clusters(const std::string& values) { return Console::prep("Clusters\n5\n10\nChan1\n" + values); }
     void put(const Rows& v, int cols = 6) { write_bytes(dir.file("data/Chan1"), tab(v, cols)); }
     // The first and last size of each bin, from the bin table.
     Rows bounds() {

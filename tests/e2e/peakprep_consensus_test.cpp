@@ -8,24 +8,8 @@ namespace {
 
 using Rows = std::vector<float>;
 
-// A table file of the values v, cols to a row.
-std::string tab(const Rows& v, int cols) {
-    char t[48];
-    std::snprintf(t, sizeof t, "\r\n%06d\r\n%06d\r\n", static_cast<int>(v.size()) / cols, cols);
-    return floats(v) + t;
-}
-
 class Cons : public Console {
   protected:
-    Outcome prep(const std::string& batch) {
-        write_bytes(dir.file("run.txt"), batch);
-        write_bytes(dir.file("stdin.txt"), "");
-        std::string cmd = "cd '" + dir.path + "' && HOME='" + dir.path + "' " + wrapper() +
-                          "'" PEAKPREP_EXE "' run.txt <stdin.txt >stdout.txt 2>stderr.txt";
-        int raw = std::system(cmd.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_bytes(dir.file("stdout.txt")),
-                read_bytes(dir.file("stderr.txt"))};
-    }
     // Option 7 on Chan1_tabSH: map, k, all/present, normalise.
     Outcome consensus(const std::string& values) { return prep("Consensus\n7\n5\nChan1_tabSH\n" + values); }
     void expect_in_report(const std::vector<std::string>& lines) {

@@ -10,39 +10,16 @@ namespace {
 
 using Rows = std::vector<float>;
 
-std::string tab(const Rows& v, int cols) {
-    char t[48];
-    std::snprintf(t, sizeof t, "\r\n%06d\r\n%06d\r\n", static_cast<int>(v.size()) / cols, cols);
-    return floats(v) + t;
-}
-
 class FramesPrep : public Console {
   protected:
-    Outcome prep(const std::string& values) {
-        write_bytes(dir.file("run.txt"), "Frames\n6\n9\nChan1\n" + values);
-        write_bytes(dir.file("stdin.txt"), "");
-        std::string cmd = "cd '" + dir.path + "' && HOME='" + dir.path + "' " + wrapper() +
-                          "'" PEAKPREP_EXE "' run.txt <stdin.txt >stdout.txt 2>stderr.txt";
-        int raw = std::system(cmd.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_bytes(dir.file("stdout.txt")),
-                read_bytes(dir.file("stderr.txt"))};
-    }
+    Outcome prep(const std::string& values) { return Console::prep("Frames\n6\n9\nChan1\n" + values); }
     // Peaks (sample, size, area; height 1) as a channel table.
     void put(const std::vector<std::array<float, 3>>& peaks) {
         Rows v;
         for (const auto& p : peaks) v.insert(v.end(), {p[0], 1, 0, p[1], 1, p[2]});
         write_bytes(dir.file("data/Chan1"), tab(v, 6));
     }
-    Rows values(const std::string& name, int& rows, int& cols) {
-        std::string b = data(name);
-        rows = cols = 0;
-        if (b.size() < 18) return {};
-        rows = std::atoi(b.substr(b.size() - 16, 6).c_str());
-        cols = std::atoi(b.substr(b.size() - 8, 6).c_str());
-        Rows v(b.size() / 4 - 4);
-        std::memcpy(v.data(), b.data(), v.size() * 4);
-        return v;
-    }
+    Rows values(const std::string& name, int& rows, int& cols) { return tablevalues(data(name), rows, cols); }
     // The report's text of the last run.
     std::string lastrun() {
         const std::string rep = report();

@@ -9,36 +9,10 @@ namespace {
 
 using Rows = std::vector<float>;  // six values a peak: sample, peak, minutes, size, height, area
 
-// A table file of the values v, cols to a row.
-std::string tab(const Rows& v, int cols) {
-    char t[48];
-    std::snprintf(t, sizeof t, "\r\n%06d\r\n%06d\r\n", static_cast<int>(v.size()) / cols, cols);
-    return floats(v) + t;
-}
-
 class Prep : public Console {
   protected:
-    Outcome prep(const std::string& batch) {
-        write_bytes(dir.file("run.txt"), batch);
-        write_bytes(dir.file("stdin.txt"), "");
-        std::string cmd = "cd '" + dir.path + "' && HOME='" + dir.path + "' " + wrapper() +
-                          "'" PEAKPREP_EXE "' run.txt <stdin.txt >stdout.txt 2>stderr.txt";
-        int raw = std::system(cmd.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_bytes(dir.file("stdout.txt")),
-                read_bytes(dir.file("stderr.txt"))};
-    }
     void put(const std::string& name, const Rows& v, int cols) { write_bytes(dir.file("data/" + name), tab(v, cols)); }
-    // A table's values, empty when the file is not a valid table.
-    Rows values(const std::string& name, int& rows, int& cols) {
-        std::string b = data(name);
-        rows = cols = 0;
-        if (b.size() < 18) return {};
-        rows = std::atoi(b.substr(b.size() - 16, 6).c_str());
-        cols = std::atoi(b.substr(b.size() - 8, 6).c_str());
-        Rows v(b.size() / 4 - 4);
-        std::memcpy(v.data(), b.data(), v.size() * 4);
-        return v;
-    }
+    Rows values(const std::string& name, int& rows, int& cols) { return tablevalues(data(name), rows, cols); }
 };
 
 // Option 2 on Chan1 with its nine values: min size, max size, min height,

@@ -6,19 +6,8 @@ namespace {
 
 using Rows = std::vector<float>;  // six values a peak: sample, peak, minutes, size, height, area
 
-std::string tab(const Rows& v, int cols) { return table(v, static_cast<int>(v.size()) / cols, cols); }
-
 class Pullup : public Console {
   protected:
-    Outcome prep(const std::string& batch) {
-        write_bytes(dir.file("run.txt"), batch);
-        write_bytes(dir.file("stdin.txt"), "");
-        std::string cmd = "cd '" + dir.path + "' && HOME='" + dir.path + "' " + wrapper() +
-                          "'" PEAKPREP_EXE "' run.txt <stdin.txt >stdout.txt 2>stderr.txt";
-        int raw = std::system(cmd.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_bytes(dir.file("stdout.txt")),
-                read_bytes(dir.file("stderr.txt"))};
-    }
     void put(const std::string& name, const Rows& v) { write_bytes(dir.file("data/" + name), tab(v, 6)); }
     void names(int dye, const std::string& lines) {
         write_bytes(dir.file("data/SampleNamesCh" + std::to_string(dye)), lines);
