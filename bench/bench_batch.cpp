@@ -13,26 +13,12 @@
 #include "frame/batch.h"
 #include "frame/report.h"
 #include "frame/run.h"
+#include "bench_dir.h"
 #include "support/fake_platform.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-struct BenchDir {
-    fs::path path, old;
-    BenchDir() {
-        old = fs::current_path();
-        path = fs::temp_directory_path() / ("peakgrid-bench-" + std::to_string(std::random_device{}()));
-        fs::create_directories(path);
-        fs::current_path(path);
-    }
-    ~BenchDir() {
-        std::error_code ec;
-        fs::current_path(old, ec);
-        fs::remove_all(path, ec);
-    }
-};
 
 void make_input() {
     std::mt19937 rng(7);
@@ -51,7 +37,7 @@ void make_input() {
 }
 
 void BM_batch_of_option2_runs(benchmark::State& state) {
-    BenchDir dir;
+    bench_dir();
     make_input();
     const int runs = static_cast<int>(state.range(0));
     std::string batch = "Bench\n";

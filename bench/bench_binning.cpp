@@ -19,35 +19,12 @@
 #include "frame/report.h"
 #include "peakprep/options.h"
 #include "peakprep/profiles.h"
+#include "bench_dir.h"
 #include "support/fake_platform.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-struct BenchDir {
-    fs::path path, old;
-    BenchDir() {
-        old = fs::current_path();
-        path = fs::temp_directory_path() / ("peakprep-bench-" + std::to_string(std::random_device{}()));
-        fs::create_directories(path);
-        fs::current_path(path);
-        reset_fake();
-        g_reportstream.name = "QOR.temp-bench";
-        OpenReportStream();
-    }
-    ~BenchDir() {
-        reset_fake();
-        std::error_code ec;
-        fs::current_path(old, ec);
-        fs::remove_all(path, ec);
-    }
-};
-
-BenchDir& bench_dir() {
-    static BenchDir dir;
-    return dir;
-}
 
 std::string make_input(int rows) {
     const std::string name = "Chan1-" + std::to_string(rows);

@@ -22,6 +22,7 @@
 #include "frame/report.h"
 #include "peakprep/options.h"
 #include "peakprep/profiles.h"
+#include "bench_dir.h"
 #include "support/fake_platform.h"
 
 namespace {
@@ -29,31 +30,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const int kRows = 999999;
-
-// A folder of its own for the input, outputs and report, made current.
-struct BenchDir {
-    fs::path path, old;
-    BenchDir() {
-        old = fs::current_path();
-        path = fs::temp_directory_path() / ("peakprep-bench-" + std::to_string(std::random_device{}()));
-        fs::create_directories(path);
-        fs::current_path(path);
-        reset_fake();
-        g_reportstream.name = "QOR.temp-bench";
-        OpenReportStream();
-    }
-    ~BenchDir() {
-        reset_fake();
-        std::error_code ec;
-        fs::current_path(old, ec);
-        fs::remove_all(path, ec);
-    }
-};
-
-BenchDir& bench_dir() {
-    static BenchDir dir;
-    return dir;
-}
 
 // 100 peaks a sample in size order.
 const char* make_input() {

@@ -17,6 +17,7 @@
 #include "datafile/messages.h"
 #include "frame/report.h"
 #include "peaks/tablecomp.h"
+#include "bench_dir.h"
 #include "support/fake_platform.h"
 // The plain method lives with the unit tests; the benchmark builds it too.
 #include "unit/tablecomp_oracle.cpp"
@@ -24,31 +25,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-// A folder of its own for the inputs, outputs and report, made current.
-struct BenchDir {
-    fs::path path, old;
-    BenchDir() {
-        old = fs::current_path();
-        path = fs::temp_directory_path() / ("peakgrid-bench-" + std::to_string(std::random_device{}()));
-        fs::create_directories(path);
-        fs::current_path(path);
-        reset_fake();
-        g_reportstream.name = "QOR.temp-bench";
-        OpenReportStream();
-    }
-    ~BenchDir() {
-        reset_fake();
-        std::error_code ec;
-        fs::current_path(old, ec);
-        fs::remove_all(path, ec);
-    }
-};
-
-BenchDir& bench_dir() {
-    static BenchDir dir;
-    return dir;
-}
 
 // A channel table sorted by sample, as the export reader writes them.
 std::string make_input(int rows, int samples) {
