@@ -171,11 +171,23 @@ WrittenTables writetables(DMatrix table, const std::vector<int>& keep, bool prop
     std::vector<int> kept_zero(static_cast<std::size_t>(S) + 1, 0);
     std::vector<std::pair<int, std::vector<double>>> aside;
     if (proportions) {
+        // A running sum from +0 is never -0, so a cell of 0 never changes
+        // it: where every dropped cell of a row is 0, the kept sum is the
+        // full sum, bit for bit, and need not be added up again.
+        std::vector<int> dropped;
+        for (int j = 1, k = 0; j <= T; ++j) {
+            if (k < NH && keep[static_cast<std::size_t>(k)] == j)
+                ++k;
+            else
+                dropped.push_back(j);
+        }
         // Row by row, both sums and the division while the row is in cache.
         for (int i = 1; i <= S; ++i) {
             double* row = table[i];
             const double full = row_sum(row, T, nullptr);
-            const double kept = row_sum(row, T, &keep);
+            bool zeros = true;
+            for (int j : dropped) zeros = zeros && row[j] == 0.0;
+            const double kept = zeros ? full : row_sum(row, T, &keep);
             if (!(kept == full)) {
                 std::vector<double> v;
                 for (int c : keep) v.push_back(row[c]);
