@@ -26,30 +26,20 @@ TEST_F(Console, ComputeTableWorkedExamples) {
         std::vector<float> full;  // 2 x 3
         const char* kept_name;
         std::vector<float> kept;  // 2 x 2
+    // clang-format off
     } cases[] = {
         {"1\n1\n2\n0\n0\n", "10\n", "in.bin_tabtotSH", {800, 0, 0, 450, 700, 0}, "in.bin_tabSH", {800, 0, 450, 700}},
-        {"2\n1\n2\n\n\n",
-         "10\n",
-         "in.bin_tabtotSS",
-         {3500, 0, 0, 2100, 3900, 0},
-         "in.bin_tabSS",
+        {"2\n1\n2\n\n\n", "10\n", "in.bin_tabtotSS", {3500, 0, 0, 2100, 3900, 0}, "in.bin_tabSS",
          {3500, 0, 2100, 3900}},
         {"1\n2\n2\n0\n0\n", "10\n", "in.bin_tabtotMH", {500, 0, 0, 450, 700, 0}, "in.bin_tabMH", {500, 0, 450, 700}},
-        {"2\n2\n2\n0\n0\n",
-         "10\n",
-         "in.bin_tabtotMS",
-         {2000, 0, 0, 2100, 3900, 0},
-         "in.bin_tabMS",
+        {"2\n2\n2\n0\n0\n", "10\n", "in.bin_tabtotMS", {2000, 0, 0, 2100, 3900, 0}, "in.bin_tabMS",
          {2000, 0, 2100, 3900}},
         {"1\n1\n2\n1\n0\n", "10\n", "in.bin_tabtotSH", {800, 0, 0, 0, 700, 0}, "in.bin_tabSH", {800, 0, 0, 700}},
         // Row proportions (the default), and a width of 0 asked again.
-        {"\n\n\n\n\n",
-         "0\n10\n",
-         "in.bin_tabtotSH",
-         {1, 0, 0, f(450.0 / 1150), f(700.0 / 1150), 0},
-         "in.bin_tabSH",
+        {"\n\n\n\n\n", "0\n10\n", "in.bin_tabtotSH", {1, 0, 0, f(450.0 / 1150), f(700.0 / 1150), 0}, "in.bin_tabSH",
          {1, 0, f(450.0 / 1150), f(700.0 / 1150)}},
     };
+    // clang-format on
     for (const auto& c : cases) {
         write_bytes(dir.file("run.txt"), batch(c.params));
         Outcome r = run("run.txt", c.answers);
@@ -102,11 +92,13 @@ TEST_F(Console, ComputeTableCancelledOrRefused) {
     write_bytes(dir.file("data/empty.bin"), table({}, 0, 6));
     struct Case {
         std::string batch, answers, message;
+    // clang-format off
     } cases[] = {
         {batch("1\n1\n2\n0\n0\n"), "", "Message: Sorry: computation cancelled, no table written"},
         {"Table\n2\n7\nin.bin\n0\n1\n1\n2\n0\n0\n", "10\n", "Message: Sorry: the number of groups must be at least 1"},
         {"Table\n2\n7\nempty.bin\n1\n1\n1\n2\n0\n0\n", "10\n", "Message: Sorry: invalid binary file"},
     };
+    // clang-format on
     for (const auto& c : cases) {
         write_bytes(dir.file("run.txt"), c.batch);
         Outcome r = run("run.txt", c.answers);
@@ -130,45 +122,20 @@ TEST_F(Console, ComputeTableLayoutEdges) {
         const char* suffix;  // of the kept table; the full one is "tot" + it
         int rows, cols, kept_cols;
         std::vector<float> full, kept;
+    // clang-format off
     } cases[] = {
         {"start above the data: no class", kPeaks, 1, "1\n1\n2\n0\n1000\n", "10\n", "SH", 2, 0, 0, {}, {}},
-        {"an empty last class [121, 121)",
-         kPeaks,
-         1,
-         "1\n1\n2\n0\n0\n",
-         "7\n",
-         "SH",
-         2,
-         4,
-         2,
-         {800, 0, 0, 0, 450, 0, 700, 0},
-         {800, 0, 450, 700}},
+        {"an empty last class [121, 121)", kPeaks, 1, "1\n1\n2\n0\n0\n", "7\n", "SH", 2, 4, 2,
+         {800, 0, 0, 0, 450, 0, 700, 0}, {800, 0, 450, 700}},
         {"two largest peaks, ties kept", ranked, 1, "1\n1\n2\n2\n0\n", "10\n", "SH", 1, 4, 3, {5, 3, 3, 0}, {5, 3, 3}},
         // Upper limits 115 then 105: group 2 gets no class and group 3,
         // [105, 121), overlaps group 1's [100, 110) and [110, 115).
-        {"overlapping groups, sums",
-         kPeaks,
-         3,
-         "1\n1\n2\n0\n0\n",
-         "10\n10\n10\n115\n105\n",
-         "SH",
-         2,
-         3,
-         2,
-         {800, 0, 0, 450, 0, 700},
-         {800, 0, 450, 700}},
-        {"overlapping groups, maxima",
-         kPeaks,
-         3,
-         "1\n2\n2\n0\n0\n",
-         "10\n10\n10\n115\n105\n",
-         "MH",
-         2,
-         3,
-         2,
-         {500, 0, 300, 450, 0, 700},
-         {500, 300, 450, 700}},
+        {"overlapping groups, sums", kPeaks, 3, "1\n1\n2\n0\n0\n", "10\n10\n10\n115\n105\n", "SH", 2, 3, 2,
+         {800, 0, 0, 450, 0, 700}, {800, 0, 450, 700}},
+        {"overlapping groups, maxima", kPeaks, 3, "1\n2\n2\n0\n0\n", "10\n10\n10\n115\n105\n", "MH", 2, 3, 2,
+         {500, 0, 300, 450, 0, 700}, {500, 300, 450, 700}},
     };
+    // clang-format on
     for (const auto& c : cases) {
         write_bytes(dir.file("data/in.bin"), table(c.input, static_cast<int>(c.input.size() / 6), 6));
         write_bytes(dir.file("run.txt"), batch(c.params, c.groups));

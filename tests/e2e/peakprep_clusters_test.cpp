@@ -41,6 +41,7 @@ TEST_F(PrepClusters, WorkedExampleCellsAndBins) {
         const char* values;  // from the min. size on
         Rows want;           // samples 1 to 4
         int cols;
+    // clang-format off
     } cases[] = {
         // Sums of heights as row proportions: sample 4's row stays zeros.
         {"50\n400\n1\n1\n1\n1\n", {0.5f, 0.5f, 0, 0.75f, 0.25f, 0, 0, 0, 1, 0, 0, 0}, 3},
@@ -49,6 +50,7 @@ TEST_F(PrepClusters, WorkedExampleCellsAndBins) {
         // The bin at 300 has one sample: dropped.
         {"50\n400\n1\n1\n2\n2\n", {200, 200, 300, 100, 0, 0, 0, 0}, 2},
     };
+    // clang-format on
     for (const Case& c : cases) {
         Outcome r = clusters(std::string("\n\n\n") + c.values);
         ASSERT_EQ(r.status, 0) << r.err;
@@ -80,24 +82,20 @@ TEST_F(PrepClusters, RulesDecideTheCuts) {
         Rows peaks;          // sample and size pairs
         const char* values;  // min. width, max. width, tolerance
         Rows want;           // first and last size of each bin
+    // clang-format off
     } cases[] = {
         {"a shoulder within the min. width", {1, 100, 1, 100.4f}, "\n\n\n", {100, 100.4f}},
         {"... beyond it", {1, 100, 1, 100.4f}, "0.3\n\n\n", {100, 100, 100.4f, 100.4f}},
-        {"gaps 0.6 and 0.59 within the tolerance: the edge rule takes the last",
-         {1, 100, 2, 100.6f, 1, 101.19f},
-         "\n\n\n",
-         {100, 100.6f, 101.19f, 101.19f}},
-        {"... with tolerance 1 only the largest",
-         {1, 100, 2, 100.6f, 1, 101.19f},
-         "\n\n1\n",
+        {"gaps 0.6 and 0.59 within the tolerance: the edge rule takes the last", {1, 100, 2, 100.6f, 1, 101.19f},
+         "\n\n\n", {100, 100.6f, 101.19f, 101.19f}},
+        {"... with tolerance 1 only the largest", {1, 100, 2, 100.6f, 1, 101.19f}, "\n\n1\n",
          {100, 100, 100.6f, 101.19f}},
-        {"the repeat score overrides the edge rule",
-         {1, 100, 1, 100.5f, 2, 100.6f, 3, 101.1f},
-         "\n\n\n",
+        {"the repeat score overrides the edge rule", {1, 100, 1, 100.5f, 2, 100.6f, 3, 101.1f}, "\n\n\n",
          {100, 100, 100.5f, 101.1f}},
         {"wider than the max. width", {1, 100, 2, 100.8f, 3, 101.6f}, "\n\n\n", {100, 100.8f, 101.6f, 101.6f}},
         {"... and with a max. width of 2", {1, 100, 2, 100.8f, 3, 101.6f}, "\n2\n\n", {100, 101.6f}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         Rows rows;
         for (std::size_t i = 0; i + 1 < c.peaks.size(); i += 2)
@@ -118,12 +116,14 @@ TEST_F(PrepClusters, NothingToBinWritesNothing) {
         int cols;
         const char* values;
         const char* notice;
+    // clang-format off
     } cases[] = {
         {{1, 2, 3, 4}, 4, "\n\n\n\n\n\n\n\n\n", "Sorry: a channel table has 6 columns"},
         {kWorked, 6, "\n\n\n500\n\n\n\n\n\n", "Sorry: no peak left to bin"},
         {kWorked, 6, "\n\n\n\n\n\n\n\n5\n", "Sorry: no bin has peaks of the min. number of samples"},
         {{0, 1, 1, 100, 1, 1}, 6, "\n\n\n\n\n\n\n\n\n", "Sorry: no sample number of 1 or more"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         put(c.table, c.cols);
         Outcome r = clusters(c.values);

@@ -81,17 +81,11 @@ TEST_F(Pullup, BadInputsAreRefusedAndWriteNothing) {
         bool chan2, names, link_output;  // link_output: Chan_pullup.txt is a link to Chan1
         int status;
         const char* message;
+    // clang-format off
     } cases[] = {
         {"not a channel table's name", "Peaks1", kChan1, 6, true, true, false, 0,
          "Sorry: the input must be a channel table Chan1 to Chan4"},
-        {"a class table of six columns",
-         "Chan1_div",
-         {1, 2, 3, 4, 5, 6},
-         6,
-         true,
-         true,
-         false,
-         0,
+        {"a class table of six columns", "Chan1_div", {1, 2, 3, 4, 5, 6}, 6, true, true, false, 0,
          "Sorry: the input must be a channel table"},
         {"five columns", "Chan1", {1, 1, 0, 100, 50}, 5, true, true, false, 0, "Sorry: a channel table has 6 columns"},
         {"one dye only", "Chan1", kChan1, 6, false, true, false, 0,
@@ -100,6 +94,7 @@ TEST_F(Pullup, BadInputsAreRefusedAndWriteNothing) {
         {"output is an input", "Chan1", kChan1, 6, true, true, true, 1,
          "Error: input file is also an output file (flagpullup)"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         fs::remove_all(dir.file("data"));
         fs::create_directories(dir.file("data"));

@@ -79,30 +79,20 @@ TEST(PeakprepSteps, MergeCases) {
         std::vector<std::pair<double, double>> in;
         double d, span;
         std::vector<double> sizes, heights;
+    // clang-format off
     } cases[] = {
         {"unsorted input is sorted first", {{300, 10}, {100, 30}, {100.4, 10}}, 0.5, 0, {100.1, 300}, {40, 10}},
         // As floats 100.3 and 100.6 are 0.2999954 apart.
-        {"decimals exactly d apart stay apart",
-         {{100.3, 1}, {100.6, 1}, {1500.3, 1}, {1500.6, 1}},
-         0.3,
-         0,
-         {100.3, 100.6, 1500.3, 1500.6},
-         {1, 1, 1, 1}},
+        {"decimals exactly d apart stay apart", {{100.3, 1}, {100.6, 1}, {1500.3, 1}, {1500.6, 1}}, 0.3, 0,
+         {100.3, 100.6, 1500.3, 1500.6}, {1, 1, 1, 1}},
         {"zero heights: the plain mean", {{100, 0}, {100.25, 0}, {100.5, 0}}, 0.5, 0, {100.25}, {0}},
         {"the closer pair first, then the chain", {{100, 10}, {100.4, 10}, {100.5, 20}}, 0.5, 0, {100.35}, {40}},
-        {"a size that is not a number goes last, unmerged",
-         {{100.25, 1}, {NAN, 1}, {100, 1}},
-         0.5,
-         0,
-         {100.125, NAN},
+        {"a size that is not a number goes last, unmerged", {{100.25, 1}, {NAN, 1}, {100, 1}}, 0.5, 0, {100.125, NAN},
          {2, 1}},
-        {"a span refused, the other neighbour taken",
-         {{100, 10}, {100.4, 10}, {100.5, 20}},
-         0.5,
-         0.45,
-         {100, 100.46666666666667},
-         {10, 30}},
+        {"a span refused, the other neighbour taken", {{100, 10}, {100.4, 10}, {100.5, 20}}, 0.5, 0.45,
+         {100, 100.46666666666667}, {10, 30}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         MergeWork w;
         std::vector<FilterPeak> m = peaks(c.in);
@@ -164,24 +154,18 @@ TEST(PeakprepSteps, StatisticalFilterEdges) {
         std::vector<char> accepted;
         bool too_small;
         std::size_t rounds;
+    // clang-format off
     } cases[] = {
         // 9 shares, one of 99.9 %: n <= k^2, nothing could pass; kept whole.
-        {"n <= k^2",
-         {0.999, 0.000125, 0.000125, 0.000125, 0.000125, 0.000125, 0.000125, 0.000125, 0.000125},
-         3,
-         {1, 1, 1, 1, 1, 1, 1, 1, 1},
-         true,
-         0},
+        {"n <= k^2", {0.999, 0.000125, 0.000125, 0.000125, 0.000125, 0.000125, 0.000125, 0.000125, 0.000125}, 3,
+         {1, 1, 1, 1, 1, 1, 1, 1, 1}, true, 0},
         // Sum of squares 0.625 over 10: s = 0.25, k*s = 0.75: 0.75 is not above it.
-        {"a value on the bar is not above it",
-         {0.75, 0.25, 0, 0, 0, 0, 0, 0, 0, 0},
-         3,
-         {0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-         false,
-         1},
+        {"a value on the bar is not above it", {0.75, 0.25, 0, 0, 0, 0, 0, 0, 0, 0}, 3,
+         {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, false, 1},
         // s = sqrt(1/10) = 0.316, k*s = 0.949 takes 1; then s = 0.
         {"a lone peak among ten", {1, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 3, {1, 0, 0, 0, 0, 0, 0, 0, 0, 0}, false, 2},
     };
+    // clang-format on
     for (const Case& c : cases) {
         StatOutcome o = statisticalfilter(c.x, c.k);
         EXPECT_EQ(o.accepted, c.accepted) << c.what;
@@ -218,12 +202,14 @@ TEST(PeakprepSummary, PresenceAndSmallRows) {
         std::vector<float> row;
         double threshold;
         double richness, total, shannon, simpson, invsimpson;
+    // clang-format off
     } cases[] = {
         {{0, 0}, 0, 0, 0, nan, nan, nan},
         {{-3, nan, inf, 4}, 0, 1, 4, 0, 0, 1},  // only finite values above 0 count
         {{2, 1.5f}, 2, 1, 2, 0, 0, 1},          // on the threshold counts
         {{3, 1}, 0, 2, 4, -(0.75 * std::log(0.75) + 0.25 * std::log(0.25)), 0.375, 1.6},
     };
+    // clang-format on
     for (const Case& c : cases) {
         Diversity d = diversity(c.row.data(), c.row.size(), c.threshold);
         EXPECT_EQ(d.richness, c.richness);
