@@ -21,7 +21,6 @@
 
 namespace {
 
-const int kChannelColumns = 6;
 const int kBinColumns = 6;
 // The samples x bins table is refused beyond the size "Compute table"
 // refuses (four tables of doubles within this many bytes), before it is
@@ -183,7 +182,7 @@ void binbyclusters(const ClusterSettings& s) {
     int rows = 0, cols = 0;
     if (!tablesize(s.input, rows, cols)) return;
     if (cols != kChannelColumns) {
-        infobox("Sorry: a channel table has 6 columns (sample, peak, minutes, size, height, area)");
+        infobox(kNotChannelTable);
         stopped();
         return;
     }

@@ -28,7 +28,6 @@
 
 namespace {
 
-const int kChannelColumns = 6;
 
 // One QC record of a sample: the peak's size, height and area (absent for
 // a record of the whole sample), the step, the reason code and the
@@ -329,7 +328,7 @@ void filterpeaks(const FilterSettings& s) {
     int rows = 0, cols = 0;
     if (!tablesize(s.input, rows, cols)) return;
     if (cols != kChannelColumns) {
-        infobox("Sorry: a channel table has 6 columns (sample, peak, minutes, size, height, area)");
+        infobox(kNotChannelTable);
         reportf("Filtering stopped: no output written\n");
         return;
     }

@@ -22,7 +22,6 @@
 
 namespace {
 
-const int kChannelColumns = 6;
 const int kCurveColumns = 6;
 const int kMaxFrames = 1000;
 const double kMinWidth = 0.001;   // bp
@@ -94,7 +93,7 @@ void shiftedframes(const FrameSettings& s) {
     int rows = 0, cols = 0;
     if (!tablesize(s.input, rows, cols)) return;
     if (cols != kChannelColumns &&
-        refused("Sorry: a channel table has 6 columns (sample, peak, minutes, size, height, area)"))
+        refused(kNotChannelTable))
         return;
     // Narrower windows than the sizes' rounding, or frames by the million,
     // would only make the run endless.

@@ -6,6 +6,12 @@
 #include <string>
 #include <vector>
 
+// A channel table's columns: sample, peak, minutes, size, height, area; and
+// the notice for a table of any other width.
+const int kChannelColumns = 6;
+constexpr const char kNotChannelTable[] =
+    "Sorry: a channel table has 6 columns (sample, peak, minutes, size, height, area)";
+
 // The names file of a table: "SampleNamesChK" in the same folder for
 // "ChanK" itself and for every "ChanK_..." table; empty otherwise.
 std::string namesfile(const std::string& table);

@@ -28,7 +28,6 @@
 namespace {
 
 const int kDyes = 4;
-const int kChannelColumns = 6;
 
 struct Peak {
     float size, height;
@@ -263,7 +262,7 @@ void flagpullup(const PullupSettings& s) {
     int rows = 0, cols = 0;
     if (!tablesize(s.input, rows, cols)) return;
     if (cols != kChannelColumns)
-        return stop("Sorry: a channel table has 6 columns (sample, peak, minutes, size, height, area)");
+        return stop(kNotChannelTable);
 
     Run run(s);
     if (run.finddyes(folder, suffix, input_dye) < 2)
